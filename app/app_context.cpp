@@ -1,0 +1,2 @@
+// Placeholder until the shell lands.
+#include "app/app_context.h"

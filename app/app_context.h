@@ -1,0 +1,63 @@
+// The one application record and the shell's frame buffer: the state every
+// subsystem reaches through g_app, and the three operations that keep its
+// geometry current, make the frame buffer and present a frame.
+#ifndef VELMORA_APP_APP_CONTEXT_H
+#define VELMORA_APP_APP_CONTEXT_H
+
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+struct AppContext {
+  HWND hwnd;
+  HDC windowDc;
+  HINSTANCE instance;
+  LPSTR commandLine;
+  int showCommand;
+  const WCHAR *title;
+  int waitForMessages;
+  UINT classStyle;
+  DWORD exStyle;
+  DWORD windowStyle;
+  int running;
+  int showFps;
+  int frameCount;
+  DWORD fpsTick;
+  WCHAR fpsText[40];
+  HWND desktopHwnd;
+  RECT desktopRect;
+  RECT windowRect;
+  RECT clientRect;
+  int desktopCenterX, desktopCenterY;
+  int windowCenterX, windowCenterY;
+  int halfClientWidth, halfClientHeight;
+  POINT dcOrigin;
+  int desktopWidth, desktopHeight;
+  int windowWidth, windowHeight;
+  int clientWidth, clientHeight;
+  int reserved0, reserved1;
+  int useConsole;
+  HDC memoryDc;
+  HBITMAP dibBitmap;
+  BITMAPINFO bitmapInfo;
+  DWORD *pixels;
+  // Width and height of the frame buffer that exists (0 before it is
+  // made). They change only when the frame buffer is made, so a later
+  // change of the desktop's size never makes them lie about the memory
+  // behind pixels; every write into the frame buffer is bounded by them.
+  int pixelStride;
+  int pixelRows;
+};
+
+extern AppContext *g_app;
+extern DWORD g_lastStepTick;
+
+// Static initializers, run before WinMain in this order.
+void CreateAppContext();
+void InitStepTick();
+
+void UpdateWindowGeometry();
+void CreateFrameBuffer();
+void PresentFrame();
+
+#endif

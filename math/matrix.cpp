@@ -1,0 +1,2 @@
+// Placeholder until the solver lands.
+#include "math/matrix.h"

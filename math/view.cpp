@@ -1,0 +1,2 @@
+// Placeholder until the view lands.
+#include "math/view.h"

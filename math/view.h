@@ -1,0 +1,34 @@
+// The view: a rotation composed from turns in degrees, a fixed offset and a
+// focal length, and the perspective projection of scene points to the
+// client area, which can also plot them.
+#ifndef VELMORA_MATH_VIEW_H
+#define VELMORA_MATH_VIEW_H
+
+struct Point3 {
+  double x, y, z;
+};
+
+// Row-major: entry (r, c) is m[3 * r + c].
+struct Matrix3 {
+  double m[9];
+};
+
+struct ScreenPoint {
+  double x, y;
+};
+
+extern Matrix3 g_viewRotation;
+extern Point3 g_viewOffset;
+extern int g_focalLength;
+
+void ResetViewRotation();
+Matrix3 ApplyViewRotation(const Matrix3 &rotation);
+void RotateViewX(double degrees);
+void RotateViewY(double degrees);
+void RotateViewAxis(double x, double y, double z, double degrees);
+
+// mode < 0: project only; 0: also one green pixel; > 0: also a blue 11 by 11
+// square, in both cases only when the point is visible.
+ScreenPoint ProjectPoint(int mode, Point3 p);
+
+#endif

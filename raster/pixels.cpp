@@ -1,0 +1,2 @@
+// Placeholder until the pixel routines land.
+#include "raster/pixels.h"

@@ -1,0 +1,2 @@
+// Placeholder until the scene lands.
+#include "scene/frame.h"
