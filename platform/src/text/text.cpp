@@ -1,0 +1,2 @@
+// Placeholder until the font lands.
+#include "text.h"
