@@ -6,9 +6,6 @@
 #include "math/view.h"
 #include "scene/frame.h"
 
-// The zoom step of the view; declared here until the view header carries it.
-void ChangeFocalLength(int wheelDistance);
-
 int g_dragging = 0;
 int g_lastMouseX = 0;
 int g_lastMouseY = 0;
