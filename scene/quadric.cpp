@@ -3,7 +3,6 @@
 // doubled box, each covering what came before.
 #include "scene/quadric.h"
 
-#include <climits>
 #include <cmath>
 
 #include "math/matrix.h"
@@ -14,16 +13,6 @@
 double g_quadric[9];
 
 namespace {
-
-// Cube corners project anywhere, even to NaN when the view degenerates, and
-// a plain conversion of such a double to int is undefined; saturating keeps
-// them far outside the client area, where the line clipping drops them.
-int SaturateToInt(double v) {
-  if (std::isnan(v)) return 0;
-  if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-  return static_cast<int>(v);
-}
 
 void PlotRoot(double x, double y, double z) {
   // Strict on both sides; a NaN height fails and plots nothing.
@@ -113,10 +102,11 @@ void DrawCube() {
   };
   for (const auto &edge : kEdges) {
     // Whatever the projection reports is used, also for a corner behind the
-    // eye; the clipping keeps the part inside the client area.
+    // eye or far off; the saturating truncation keeps such corners defined
+    // and far outside, and the clipping keeps the part inside the client area.
     ScreenPoint from = ProjectPoint(-1, Corner(edge[0]));
     ScreenPoint to = ProjectPoint(-1, Corner(edge[1]));
-    DrawClippedLine(SaturateToInt(from.x), SaturateToInt(from.y), SaturateToInt(to.x),
-                    SaturateToInt(to.y));
+    DrawClippedLine(TruncateToInt(from.x), TruncateToInt(from.y), TruncateToInt(to.x),
+                    TruncateToInt(to.y));
   }
 }
