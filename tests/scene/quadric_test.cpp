@@ -9,6 +9,7 @@
 #include "math/view.h"
 #include "scene/points.h"
 #include "scene/quadric.h"
+#include "expected_picture.h"
 #include "scene_test_support.h"
 
 namespace {
@@ -195,6 +196,55 @@ TEST(RenderScene, FailedFitDrawsTheLastGoodSurface) {
   }
   EXPECT_GT(greenBefore, 1000);
   EXPECT_EQ(greenBoth, greenBefore);
+}
+
+// The whole scene at start, straight on and turned, against the picture
+// worked out from the view and the sample grid.
+void ExpectStartPicture(FrameBuffer &fb, const expected::View &v) {
+  expected::Picture picture = expected::SceneAtStart(v);
+  int mismatches = 0;
+  for (int y = 0; y < kClientHeight; ++y)
+    for (int x = 0; x < kClientWidth; ++x)
+      if (fb.At(x, y) != picture.At(x, y) && ++mismatches <= 5)
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << fb.At(x, y) << ", expected "
+                      << picture.At(x, y);
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST(RenderScene, StartPictureMatchesTheGeometryStraightOnAndTurned) {
+  FrameBuffer fb;
+  StandardScene();
+  std::fill(std::begin(g_quadric), std::end(g_quadric), 0.0);
+  expected::View v;
+  v.width = kClientWidth;
+  v.height = kClientHeight;
+  fb.Fill(kGrey);
+  RenderScene();
+  ExpectStartPicture(fb, v);
+
+  RotateViewY(-10);
+  RotateViewX(5);
+  expected::TurnAboutY(v, -10);
+  expected::TurnAboutX(v, 5);
+  fb.Fill(kGrey);
+  RenderScene();
+  ExpectStartPicture(fb, v);
+
+  // Turned so far and zoomed so close that cube edges leave the client area
+  // and are clipped.
+  RotateViewY(35);
+  RotateViewX(-40);
+  g_focalLength = 2400;
+  expected::TurnAboutY(v, 35);
+  expected::TurnAboutX(v, -40);
+  v.focal = 2400;
+  int outside = 0;
+  for (int c = 0; c < 8; ++c)
+    outside += !expected::Project(v, c & 1 ? 2000 : -2000, c & 2 ? 2000 : -2000, c & 4 ? 2000 : -2000).visible;
+  EXPECT_GE(outside, 2);
+  fb.Fill(kGrey);
+  RenderScene();
+  ExpectStartPicture(fb, v);
 }
 
 // The doubled box under the standard view: the face z = -2000 at depth
