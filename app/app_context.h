@@ -4,8 +4,12 @@
 #ifndef VELMORA_APP_APP_CONTEXT_H
 #define VELMORA_APP_APP_CONTEXT_H
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 struct AppContext {
