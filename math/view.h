@@ -27,6 +27,19 @@ void RotateViewX(double degrees);
 void RotateViewY(double degrees);
 void RotateViewAxis(double x, double y, double z, double degrees);
 
+// One wheel message is one step of the focal length whatever its distance:
+// a negative distance (towards the user) adds a step, saturating at INT_MAX;
+// zero or positive takes a step off while the focal length is above
+// kMinFocalLength and leaves it alone otherwise.
+constexpr int kFocalLengthStep = 15;
+constexpr int kMinFocalLength = 20;
+void ChangeFocalLength(int wheelDistance);
+
+// Truncates toward zero like a cast, but defined for every double: values
+// beyond the int range and infinities saturate to INT_MAX or INT_MIN on
+// their own side, NaN gives INT_MIN (off screen, like any failed point).
+int TruncateToInt(double v);
+
 // mode < 0: project only; 0: also one green pixel; > 0: also a blue 11 by 11
 // square, in both cases only when the point is visible.
 ScreenPoint ProjectPoint(int mode, Point3 p);

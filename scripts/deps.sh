@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, if missing.
+# Installs the Debian packages that a task needs, if they are missing.
+#   deps.sh build   the Linux build and its tests
+#   deps.sh wine    also the Windows cross-build and the Wine check
 set -euo pipefail
+what=${1:-build}
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev)
+if [ "$what" = wine ]; then
+  packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick wine wine32:i386)
+fi
+sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if [ "$what" = wine ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi

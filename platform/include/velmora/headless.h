@@ -18,7 +18,8 @@ namespace velmora::headless {
 bool IsActive();
 
 // The virtual clock that GetTickCount reads. It starts at kStartTick and moves
-// only when told to, or by tickPerPoll at every PeekMessageW/GetMessageW.
+// only when told to, or by tickPerPoll at every PeekMessageW/GetMessageW
+// (before the poll hook runs, so the hook sees the advanced tick).
 constexpr DWORD kStartTick = 1000;
 void SetTick(DWORD ms);
 void AdvanceTick(DWORD ms);
@@ -30,27 +31,40 @@ void SetDesktopSize(int width, int height);
 
 // User input for the visible top-level window, queued as the system would
 // post it. Mouse positions are client coordinates; a mouse event outside the
-// client area produces no message, as on Windows without capture.
+// client area produces no message, as on Windows without capture (the
+// button state still changes). A key-down of a key that is already down has
+// bit 30 of lParam set, as has one with repeat.
 void KeyDown(UINT virtualKey, bool repeat = false);
 void KeyUp(UINT virtualKey);
 void MouseMove(int x, int y);
 void LeftButton(bool down, int x, int y);
 void Wheel(int delta, int x, int y);
-void CloseButton();  // the title bar's close button: WM_CLOSE
+void CloseButton();  // the title bar's close button: WM_CLOSE, sent at the next poll
 void Expose();       // the client area needs repainting, with erase
 
 // Window-manager actions on the top-level window, answered synchronously with
-// WM_SIZING (size changes only), WM_SIZE and WM_MOVE as on Windows.
+// WM_SIZING (size changes only), WM_SIZE and WM_MOVE as on Windows: WM_MOVE
+// only when the client area's position changes, WM_SIZE only when its size
+// or state changes. A minimised window is parked at (-32000, -32000) with a
+// 0 by 0 client area (WM_MOVE, then WM_SIZE with SIZE_MINIMIZED).
 void MoveWindowTo(int x, int y);
 void ResizeWindow(int outerWidth, int outerHeight);
 void Minimize();
 void Restore();
 
 // Called at the start of every PeekMessageW and GetMessageW, with a count of
-// the calls so far: the place for a test to script a run of the real loop.
+// the calls so far, this one included (1 for the first): the place for a test
+// to script a run of the real loop. A GetMessageW that finds nothing polls
+// again, calling the hook once per round; with no hook set it ends the
+// process instead of waiting for ever. The hook may replace itself.
 void SetPollHook(std::function<void(uint64_t poll)> hook);
 
-// What the window shows: its client area as the last transfer left it.
+// What the window shows: its client area as the last transfer left it
+// (sized to the client area at that transfer, kept after the window is
+// destroyed). Transfers are StretchBlt and BitBlt onto a window DC while
+// the window is visible and not minimised; PresentCount counts them and the
+// hook sees each. The default erase and TextOutW on a window DC change the
+// image without counting as a transfer.
 struct Image {
   int width = 0;
   int height = 0;
@@ -72,15 +86,20 @@ const std::vector<MessageBoxCall> &MessageBoxes();
 // "fclose stdout", "FreeConsole".
 const std::vector<std::string> &ConsoleCalls();
 
-// Every message that reached a window procedure, sent or dispatched.
+// Every message that reached a window procedure, sent or dispatched, in
+// order. Recording is on from the start and stops at kMessageTraceLimit
+// entries; a test that counts allocations while messages flow may turn it
+// off (a loop with nothing to deliver records nothing).
 struct TracedMessage {
   HWND hwnd;
   UINT message;
   WPARAM wParam;
   LPARAM lParam;
 };
+constexpr size_t kMessageTraceLimit = size_t{1} << 18;
 const std::vector<TracedMessage> &MessageTrace();
 void ClearMessageTrace();
+void SetMessageTraceEnabled(bool enabled);
 
 // Failure injection: the next call of that kind fails as the real one can.
 void FailNextRegisterClass();

@@ -1,0 +1,334 @@
+// GDI32: window and memory device contexts, 32-bit DIB sections and the
+// blits between them. Every copy is clipped to both the source bitmap and
+// the destination (a bitmap, or a window's client area as the backend hands
+// it out), so no size given by a caller can reach outside either.
+#include "front.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace velmora::platform {
+
+DeviceContext *FindDc(HDC dc) {
+  if (dc == nullptr) return nullptr;
+  State &state = GetState();
+  auto it = state.dcs.find(Key(dc));
+  return it == state.dcs.end() ? nullptr : it->second.get();
+}
+
+Bitmap *FindBitmap(HGDIOBJ object) {
+  if (object == nullptr) return nullptr;
+  State &state = GetState();
+  auto it = state.bitmaps.find(Key(object));
+  return it == state.bitmaps.end() ? nullptr : it->second.get();
+}
+
+PixelView ViewOf(const Bitmap &bitmap) {
+  PixelView view;
+  view.width = bitmap.width;
+  view.height = bitmap.height;
+  if (bitmap.topDown) {
+    view.base = bitmap.storage.get();
+    view.rowStep = bitmap.width;
+  } else {
+    view.base = bitmap.storage.get() + static_cast<ptrdiff_t>(bitmap.height - 1) * bitmap.width;
+    view.rowStep = -static_cast<ptrdiff_t>(bitmap.width);
+  }
+  return view;
+}
+
+static HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap) {
+  bitmap->handle = reinterpret_cast<HBITMAP>(NewHandleValue());
+  const HBITMAP handle = bitmap->handle;
+  GetState().bitmaps.emplace(Key(handle), std::move(bitmap));
+  return handle;
+}
+
+// The 1 by 1 monochrome bitmap that every new memory DC holds.
+static HBITMAP StockBitmap() {
+  State &state = GetState();
+  if (state.stockBitmap == nullptr) {
+    auto bitmap = std::make_unique<Bitmap>();
+    bitmap->width = 1;
+    bitmap->height = 1;
+    bitmap->stock = true;
+    bitmap->storage.reset(new uint32_t[1]());
+    state.stockBitmap = AddBitmap(std::move(bitmap));
+  }
+  return state.stockBitmap;
+}
+
+bool DrawOnDc(HDC handle, bool frame, DrawFunction draw, void *context) {
+  DeviceContext *dc = FindDc(handle);
+  if (dc == nullptr) return false;
+  if (dc->memory) {
+    Bitmap *bitmap = FindBitmap(dc->bitmap);
+    if (bitmap == nullptr) return false;
+    draw(ViewOf(*bitmap), context);
+    return true;
+  }
+  Window *window = FindWindow(dc->hwnd);
+  if (window == nullptr) return false;
+  if (window->isDesktop) return true;  // the screen itself is never drawn on
+  Backend &backend = ActiveBackend();
+  Surface surface;
+  if (!backend.BeginDraw(*window, &surface)) return true;
+  const PixelView view{surface.pixels, surface.stride, surface.width, surface.height};
+  const RECT changed = draw(view, context);
+  backend.EndDraw(*window, changed, frame);
+  return true;
+}
+
+namespace {
+
+struct Fill {
+  RECT rect;
+  uint32_t colour;
+};
+
+RECT FillInto(const PixelView &view, void *context) {
+  const Fill &fill = *static_cast<const Fill *>(context);
+  const int x0 = std::max<LONG>(fill.rect.left, 0), y0 = std::max<LONG>(fill.rect.top, 0);
+  const int x1 = std::min<LONG>(fill.rect.right, view.width);
+  const int y1 = std::min<LONG>(fill.rect.bottom, view.height);
+  if (x1 <= x0 || y1 <= y0) return RECT{};
+  for (int y = y0; y < y1; ++y) std::fill(view.Row(y) + x0, view.Row(y) + x1, fill.colour);
+  return RECT{x0, y0, x1, y1};
+}
+
+struct Blit {
+  int64_t xDest, yDest, widthDest, heightDest;
+  const PixelView *source;  // null for the fills
+  int64_t xSrc, ySrc, widthSrc, heightSrc;
+  uint32_t colour;
+};
+
+RECT BlitInto(const PixelView &dest, void *context) {
+  const Blit &b = *static_cast<const Blit *>(context);
+  if (b.source == nullptr) {
+    const int64_t x0 = std::max<int64_t>(b.xDest, 0), y0 = std::max<int64_t>(b.yDest, 0);
+    const int64_t x1 = std::min<int64_t>(b.xDest + b.widthDest, dest.width);
+    const int64_t y1 = std::min<int64_t>(b.yDest + b.heightDest, dest.height);
+    if (x1 <= x0 || y1 <= y0) return RECT{};
+    Fill fill{RECT{static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1),
+                   static_cast<LONG>(y1)},
+              b.colour};
+    return FillInto(dest, &fill);
+  }
+  const PixelView &src = *b.source;
+  if (b.widthDest == b.widthSrc && b.heightDest == b.heightSrc) {
+    int64_t dx = b.xDest, dy = b.yDest, sx = b.xSrc, sy = b.ySrc, w = b.widthDest, h = b.heightDest;
+    if (sx < 0) dx -= sx, w += sx, sx = 0;
+    if (sy < 0) dy -= sy, h += sy, sy = 0;
+    if (dx < 0) sx -= dx, w += dx, dx = 0;
+    if (dy < 0) sy -= dy, h += dy, dy = 0;
+    w = std::min({w, src.width - sx, dest.width - dx});
+    h = std::min({h, src.height - sy, dest.height - dy});
+    if (w <= 0 || h <= 0) return RECT{};
+    const size_t bytes = static_cast<size_t>(w) * sizeof(uint32_t);
+    // Within one bitmap the rows must not overwrite rows still to be read.
+    const bool upwards = src.base == dest.base && dy > sy;
+    for (int64_t i = 0; i < h; ++i) {
+      const int64_t row = upwards ? h - 1 - i : i;
+      std::memmove(dest.Row(static_cast<int>(dy + row)) + dx, src.Row(static_cast<int>(sy + row)) + sx,
+                   bytes);
+    }
+    return RECT{static_cast<LONG>(dx), static_cast<LONG>(dy), static_cast<LONG>(dx + w),
+                static_cast<LONG>(dy + h)};
+  }
+  // Stretching: every destination pixel takes the source pixel under its
+  // centre; pixels whose source lies outside the bitmap are left alone.
+  const int64_t x0 = std::max<int64_t>(b.xDest, 0), y0 = std::max<int64_t>(b.yDest, 0);
+  const int64_t x1 = std::min<int64_t>(b.xDest + b.widthDest, dest.width);
+  const int64_t y1 = std::min<int64_t>(b.yDest + b.heightDest, dest.height);
+  if (x1 <= x0 || y1 <= y0) return RECT{};
+  for (int64_t y = y0; y < y1; ++y) {
+    const __int128 sy =
+        b.ySrc + (static_cast<__int128>(2 * (y - b.yDest) + 1) * b.heightSrc) / (2 * b.heightDest);
+    if (sy < 0 || sy >= src.height) continue;
+    const uint32_t *srcRow = src.Row(static_cast<int>(sy));
+    uint32_t *destRow = dest.Row(static_cast<int>(y));
+    for (int64_t x = x0; x < x1; ++x) {
+      const __int128 sx =
+          b.xSrc + (static_cast<__int128>(2 * (x - b.xDest) + 1) * b.widthSrc) / (2 * b.widthDest);
+      if (sx >= 0 && sx < src.width) destRow[x] = srcRow[static_cast<int>(sx)];
+    }
+  }
+  return RECT{static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1), static_cast<LONG>(y1)};
+}
+
+}  // namespace
+
+bool FillWindow(Window &window, const RECT &rect, uint32_t colour) {
+  if (window.isDesktop) return false;
+  Backend &backend = ActiveBackend();
+  Surface surface;
+  if (!backend.BeginDraw(window, &surface)) return false;
+  const PixelView view{surface.pixels, surface.stride, surface.width, surface.height};
+  Fill fill{rect, colour};
+  backend.EndDraw(window, FillInto(view, &fill), false);
+  return true;
+}
+
+}  // namespace velmora::platform
+
+using namespace velmora::platform;
+
+// GetDC: keeps a DC for the window's client area (the desktop's for a null
+// handle), null for a dead handle; each call gives a DC of its own. Leaves
+// out DC attributes (there is nothing to set) and the DC cache's limit.
+HDC WINAPI GetDC(HWND hwnd) {
+  if (hwnd == nullptr) hwnd = GetDesktopWindow();
+  if (FindWindow(hwnd) == nullptr) return nullptr;
+  return NewWindowDcFor(hwnd);
+}
+
+// ReleaseDC: keeps 1 for a DC from GetDC, which is dead afterwards, and 0
+// for anything else (a memory DC, a DC already released or one whose window
+// was destroyed). As on Windows, the DC alone decides; hwnd is not checked.
+int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
+  (void)hwnd;
+  DeviceContext *record = FindDc(dc);
+  if (record == nullptr || record->memory || record->internal) return 0;
+  GetState().dcs.erase(Key(dc));
+  return 1;
+}
+
+// CreateCompatibleDC: keeps a memory DC (for a null or any valid DC)
+// holding the 1 by 1 monochrome stock bitmap, with a new memory DC's text
+// defaults (black on opaque white, system font, top-left alignment). Leaves
+// out DeleteDC: memory DCs live until the process ends.
+HDC WINAPI CreateCompatibleDC(HDC dc) {
+  if (dc != nullptr && FindDc(dc) == nullptr) return nullptr;
+  auto record = std::make_unique<DeviceContext>();
+  record->handle = reinterpret_cast<HDC>(NewHandleValue());
+  record->memory = true;
+  record->bitmap = StockBitmap();
+  const HDC handle = record->handle;
+  GetState().dcs.emplace(Key(handle), std::move(record));
+  return handle;
+}
+
+// CreateDIBSection: keeps 32-bit BI_RGB sections, top-down for a negative
+// biHeight and bottom-up otherwise, zero-filled pixel memory owned by the
+// section and stored to *bits. Refuses (null result, *bits null) other bit
+// counts and compressions, DIB_PAL_COLORS, file-mapping sections, sizes
+// above 65535 on a side or 1 GiB in all, and memory that cannot be had.
+// Leaves out DeleteObject: sections live until the process ends.
+HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits,
+                                HANDLE section, DWORD offset) {
+  (void)dc;
+  (void)offset;
+  if (bits != nullptr) *bits = nullptr;
+  if (info == nullptr || usage != DIB_RGB_COLORS || section != nullptr) return nullptr;
+  const BITMAPINFOHEADER &header = info->bmiHeader;
+  if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 || header.biBitCount != 32 ||
+      header.biCompression != BI_RGB) {
+    return nullptr;
+  }
+  const int64_t width = header.biWidth;
+  const int64_t height = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
+  constexpr int64_t kMaxSide = 65535;
+  constexpr int64_t kMaxBytes = int64_t{1} << 30;
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+      width * height * 4 > kMaxBytes) {
+    return nullptr;
+  }
+  if (!ActiveBackend().AllowCreateDIBSection()) return nullptr;
+  auto bitmap = std::make_unique<Bitmap>();
+  bitmap->width = static_cast<int>(width);
+  bitmap->height = static_cast<int>(height);
+  bitmap->topDown = header.biHeight < 0;
+  bitmap->storage.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width * height)]());
+  if (bitmap->storage == nullptr) return nullptr;
+  void *memory = bitmap->storage.get();
+  const HBITMAP handle = AddBitmap(std::move(bitmap));
+  if (bits != nullptr) *bits = memory;
+  return handle;
+}
+
+// SelectObject: keeps selecting a bitmap into a memory DC and returning the
+// one it held; a bitmap already held by another DC, a window DC, or an
+// object that is not a bitmap gives null. Leaves out pens, brushes, fonts
+// and regions, which the stand-in does not have.
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
+  DeviceContext *record = FindDc(dc);
+  Bitmap *bitmap = FindBitmap(object);
+  if (record == nullptr || !record->memory || bitmap == nullptr) return nullptr;
+  if (!bitmap->stock && bitmap->selectedInto != nullptr && bitmap->selectedInto != dc) return nullptr;
+  const HBITMAP previous = record->bitmap;
+  if (Bitmap *old = FindBitmap(previous); old != nullptr && !old->stock) old->selectedInto = nullptr;
+  record->bitmap = bitmap->handle;
+  if (!bitmap->stock) bitmap->selectedInto = dc;
+  return previous;
+}
+
+// GetDCOrgEx: keeps the screen position of the client area for a window
+// DC and (0, 0) for a memory DC; a bad DC fails and leaves the point alone.
+BOOL WINAPI GetDCOrgEx(HDC dc, LPPOINT origin) {
+  DeviceContext *record = FindDc(dc);
+  if (record == nullptr || origin == nullptr) return FALSE;
+  if (record->memory) {
+    *origin = POINT{0, 0};
+    return TRUE;
+  }
+  Window *window = FindWindow(record->hwnd);
+  if (window == nullptr) return FALSE;
+  const RECT client = ClientScreenRect(*window);
+  *origin = POINT{client.left, client.top};
+  return TRUE;
+}
+
+namespace {
+
+BOOL DoBlit(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src, int xSrc, int ySrc,
+            int widthSrc, int heightSrc, DWORD rop) {
+  DeviceContext *destRecord = FindDc(dest);
+  if (destRecord == nullptr) return FALSE;
+  if (widthDest < 0 || heightDest < 0 || widthSrc < 0 || heightSrc < 0) return FALSE;
+  Blit blit{xDest, yDest, widthDest, heightDest, nullptr, xSrc, ySrc, widthSrc, heightSrc, 0};
+  PixelView source;
+  switch (rop) {
+    case SRCCOPY: {
+      DeviceContext *srcRecord = FindDc(src);
+      if (srcRecord == nullptr || !srcRecord->memory) return FALSE;
+      Bitmap *bitmap = FindBitmap(srcRecord->bitmap);
+      if (bitmap == nullptr) return FALSE;
+      source = ViewOf(*bitmap);
+      blit.source = &source;
+      if (widthSrc == 0 || heightSrc == 0) return TRUE;
+      break;
+    }
+    case WHITENESS:
+      blit.colour = 0x00FFFFFF;
+      break;
+    case BLACKNESS:
+      blit.colour = 0;
+      break;
+    default:
+      return FALSE;
+  }
+  if (widthDest == 0 || heightDest == 0) return TRUE;
+  return DrawOnDc(dest, !destRecord->memory, BlitInto, &blit) ? TRUE : FALSE;
+}
+
+}  // namespace
+
+// StretchBlt: keeps SRCCOPY from a memory DC (equal sizes a plain copy,
+// otherwise nearest-pixel stretching), WHITENESS and BLACKNESS, onto a
+// memory DC or a window's client area, clipped to the source bitmap and to
+// the destination; a copy onto a window is one presented frame. Leaves out
+// mirroring by negative sizes (refused), other raster operations (refused),
+// stretch modes, and reading from a window DC (refused).
+BOOL WINAPI StretchBlt(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src,
+                       int xSrc, int ySrc, int widthSrc, int heightSrc, DWORD rop) {
+  return DoBlit(dest, xDest, yDest, widthDest, heightDest, src, xSrc, ySrc, widthSrc, heightSrc, rop);
+}
+
+// BitBlt: StretchBlt with equal sizes; WHITENESS and BLACKNESS need no
+// source DC. Keeps and leaves out what StretchBlt does.
+BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
+                   DWORD rop) {
+  return DoBlit(dest, x, y, width, height, src, xSrc, ySrc, width, height, rop);
+}

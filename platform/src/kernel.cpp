@@ -1,0 +1,135 @@
+// KERNEL32 calls (tick, console), MessageBoxW, the choice of backend, and
+// the link-level wrappers of freopen/fclose that keep the program's reopen
+// of standard output on the Windows console device from creating a file.
+#include "front.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace velmora::platform {
+
+Backend &ActiveBackend() {
+  static Backend *backend = [] {
+    const char *choice = std::getenv("VELMORA_BACKEND");
+    return choice != nullptr && std::strcmp(choice, "headless") == 0 ? CreateHeadlessBackend()
+                                                                     : CreateSdlBackend();
+  }();
+  return *backend;
+}
+
+std::string ToUtf8(const wchar_t *text, size_t length) {
+  std::string out;
+  if (text == nullptr) return out;
+  out.reserve(length);
+  for (size_t i = 0; i < length; ++i) {
+    uint32_t c = static_cast<uint32_t>(text[i]);
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string ToUtf8(const wchar_t *text) { return text == nullptr ? std::string() : ToUtf8(text, wcslen(text)); }
+
+}  // namespace velmora::platform
+
+using namespace velmora::platform;
+
+// GetTickCount: keeps milliseconds as a 32-bit count that wraps (the
+// monotonic clock on a real display, the virtual clock when headless).
+// Leaves out its 10 to 16 ms granularity: it counts every millisecond.
+DWORD WINAPI GetTickCount(void) { return ActiveBackend().Tick(); }
+
+// AllocConsole: keeps TRUE for the first call and FALSE while a console is
+// already allocated. Leaves out the console window itself: on Linux the
+// process keeps whatever terminal it has.
+BOOL WINAPI AllocConsole(void) {
+  ActiveBackend().RecordConsoleCall("AllocConsole");
+  State &state = GetState();
+  if (state.consoleAllocated) return FALSE;
+  state.consoleAllocated = true;
+  return TRUE;
+}
+
+// SetConsoleTitleW: keeps TRUE for a title. Leaves out showing it anywhere.
+BOOL WINAPI SetConsoleTitleW(LPCWSTR title) {
+  if (title == nullptr) return FALSE;
+  const std::string call = "SetConsoleTitleW " + ToUtf8(title);
+  ActiveBackend().RecordConsoleCall(call.c_str());
+  return TRUE;
+}
+
+// FreeConsole: keeps detaching from the console allocated before. Leaves
+// out closing anything: there is no console window to close.
+BOOL WINAPI FreeConsole(void) {
+  ActiveBackend().RecordConsoleCall("FreeConsole");
+  GetState().consoleAllocated = false;
+  return TRUE;
+}
+
+// MessageBoxW: keeps showing caption and text (SDL's message box on a
+// display, standard error without one, a record when headless) and
+// returning IDOK. Leaves out buttons other than OK, icons beyond the
+// error/warning/information kind, and modality towards the owner.
+int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  return ActiveBackend().MessageBox(owner, text != nullptr ? text : L"", caption != nullptr ? caption : L"Error",
+                                    type);
+}
+
+// The Windows console device names that a reopen may use.
+static bool IsConsoleDevice(const char *path) {
+  return path != nullptr && (strcasecmp(path, "CONOUT$") == 0 || strcasecmp(path, "CON") == 0);
+}
+
+extern "C" {
+FILE *__real_freopen(const char *path, const char *mode, FILE *stream);
+int __real_fclose(FILE *stream);
+FILE *__wrap_freopen(const char *path, const char *mode, FILE *stream);
+int __wrap_fclose(FILE *stream);
+}
+
+// freopen, wrapped at link time: a reopen on the console device leaves the
+// stream as it is when headless (recorded) and sends it to /dev/null
+// otherwise, so no file named after the device appears. Everything else
+// goes to the C library.
+FILE *__wrap_freopen(const char *path, const char *mode, FILE *stream) {
+  if (!IsConsoleDevice(path)) return __real_freopen(path, mode, stream);
+  Backend &backend = ActiveBackend();
+  if (backend.IsHeadless()) {
+    const std::string call = std::string("freopen ") + path + " " + (mode != nullptr ? mode : "");
+    backend.RecordConsoleCall(call.c_str());
+    return stream;
+  }
+  return __real_freopen("/dev/null", mode, stream);
+}
+
+// fclose, wrapped at link time: when headless, closing standard output is
+// recorded and not done, so that a test's output survives the program's
+// teardown. Everything else goes to the C library.
+int __wrap_fclose(FILE *stream) {
+  if (stream != nullptr && stream == stdout) {
+    Backend &backend = ActiveBackend();
+    if (backend.IsHeadless()) {
+      backend.RecordConsoleCall("fclose stdout");
+      return 0;
+    }
+  }
+  return __real_fclose(stream);
+}

@@ -1,2 +1,0 @@
-// Placeholder until the font lands.
-#include "text.h"

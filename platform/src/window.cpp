@@ -1,0 +1,674 @@
+// USER32 windows: classes, creation, showing, destruction, geometry and the
+// default window procedure, with the message sequences a program sees on
+// Windows. Any window procedure may destroy the window it is called for, so
+// every step after a sent message looks the window up again.
+#include "front.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace velmora::platform {
+
+State &GetState() {
+  static State *state = new State;  // never destroyed: reachable from any exit path
+  return *state;
+}
+
+uintptr_t NewHandleValue() {
+  State &state = GetState();
+  uintptr_t value = state.nextHandle;
+  state.nextHandle += 4;
+  return value;
+}
+
+Window *FindWindow(HWND hwnd) {
+  if (hwnd == nullptr) return nullptr;
+  State &state = GetState();
+  auto it = state.windows.find(Key(hwnd));
+  return it == state.windows.end() ? nullptr : it->second.get();
+}
+
+LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || window->proc == nullptr) return 0;
+  WNDPROC proc = window->proc;
+  ActiveBackend().TraceMessage(hwnd, message, wParam, lParam);
+  return proc(hwnd, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------
+// Geometry
+
+RECT FrameInsets(DWORD style, DWORD exStyle, bool menu) {
+  constexpr DWORD kDialogFrameStyle = 0x00400000L;  // WS_DLGFRAME
+  constexpr DWORD kDialogModalFrame = 0x00000001L;  // WS_EX_DLGMODALFRAME
+  constexpr DWORD kStaticEdge = 0x00020000L;        // WS_EX_STATICEDGE
+  constexpr DWORD kClientEdgeStyle = 0x00000200L;   // WS_EX_CLIENTEDGE
+  constexpr DWORD kToolWindow = 0x00000080L;        // WS_EX_TOOLWINDOW
+  const bool thickFrame = (style & WS_THICKFRAME) &&
+                          (style & (kDialogFrameStyle | WS_BORDER)) != kDialogFrameStyle;
+  const bool dialogFrame = (exStyle & kDialogModalFrame) ||
+                           ((style & kDialogFrameStyle) && !(style & WS_THICKFRAME));
+  const bool thinFrame = (style & WS_BORDER) || !(style & (WS_CHILD | WS_POPUP));
+  int frame = 0;
+  if ((exStyle & (kStaticEdge | kDialogModalFrame)) == kStaticEdge) {
+    frame = kBorder;
+  } else if (thickFrame) {
+    frame = kFrameSize;
+  } else if (dialogFrame) {
+    frame = kDialogFrame;
+  } else if (thinFrame) {
+    frame = kBorder;
+  }
+  RECT insets{frame, frame, frame, frame};
+  if ((style & WS_CAPTION) == WS_CAPTION) {
+    insets.top += (exStyle & kToolWindow) ? kCaptionHeight - 4 : kCaptionHeight;
+  }
+  if (menu) insets.top += kMenuHeight;
+  if (exStyle & kClientEdgeStyle) {
+    insets.left += kClientEdge;
+    insets.top += kClientEdge;
+    insets.right += kClientEdge;
+    insets.bottom += kClientEdge;
+  }
+  return insets;
+}
+
+RECT ClientScreenRect(const Window &window) {
+  if (window.minimized) return RECT{window.rect.left, window.rect.top, window.rect.left, window.rect.top};
+  if (window.isDesktop) return window.rect;
+  const RECT insets = FrameInsets(window.style, window.exStyle, false);
+  RECT client{window.rect.left + insets.left, window.rect.top + insets.top,
+              window.rect.right - insets.right, window.rect.bottom - insets.bottom};
+  client.right = std::max(client.right, client.left);
+  client.bottom = std::max(client.bottom, client.top);
+  return client;
+}
+
+int ClientWidth(const Window &window) {
+  const RECT client = ClientScreenRect(window);
+  return client.right - client.left;
+}
+
+int ClientHeight(const Window &window) {
+  const RECT client = ClientScreenRect(window);
+  return client.bottom - client.top;
+}
+
+// ---------------------------------------------------------------------------
+// Update region: a bounding box is enough for a program that always
+// repaints the whole client area.
+
+void InvalidateClient(Window &window, const RECT &rect, bool erase) {
+  if (!window.visible || window.minimized) return;
+  RECT r{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
+         std::min<LONG>(rect.right, ClientWidth(window)),
+         std::min<LONG>(rect.bottom, ClientHeight(window))};
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  if (window.update.right <= window.update.left || window.update.bottom <= window.update.top) {
+    window.update = r;
+  } else {
+    window.update.left = std::min(window.update.left, r.left);
+    window.update.top = std::min(window.update.top, r.top);
+    window.update.right = std::max(window.update.right, r.right);
+    window.update.bottom = std::max(window.update.bottom, r.bottom);
+  }
+  if (erase) window.erasePending = true;
+}
+
+void ValidateClient(Window &window) {
+  window.update = RECT{};
+  window.erasePending = false;
+}
+
+static RECT WholeClient(const Window &window) {
+  return RECT{0, 0, ClientWidth(window), ClientHeight(window)};
+}
+
+// Sends WM_ERASEBKGND for what the update region holds now; the region
+// itself stays, as with RDW_ERASENOW.
+static void EraseNow(HWND hwnd) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || !window->erasePending) return;
+  window->erasePending = false;
+  window->eraseRect = window->update;
+  window->erasing = true;
+  SendToWindow(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(window->paintDc), 0);
+  if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
+}
+
+// ---------------------------------------------------------------------------
+// System colours: the Windows 10 defaults of the classic colour indices.
+
+bool SystemColour(int index, uint32_t *colour) {
+  static const uint32_t kColours[] = {
+      0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+      0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x0078D7, 0xFFFFFF, 0xF0F0F0,
+      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+      0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0,
+  };
+  if (index < 0 || index >= static_cast<int>(sizeof kColours / sizeof kColours[0])) return false;
+  *colour = kColours[index];
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Classes
+
+static bool SameClassName(const std::wstring &a, LPCWSTR b) {
+  size_t i = 0;
+  for (; b[i] != 0; ++i) {
+    if (i >= a.size() || std::towlower(a[i]) != std::towlower(b[i])) return false;
+  }
+  return i == a.size();
+}
+
+static bool IsAtomName(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) <= 0xFFFF; }
+
+static const WindowClass *FindClass(LPCWSTR name) {
+  if (name == nullptr) return nullptr;
+  for (const auto &c : GetState().classes) {
+    if (IsAtomName(name) ? c->atom == reinterpret_cast<uintptr_t>(name) : SameClassName(c->name, name)) {
+      return c.get();
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace velmora::platform
+
+using namespace velmora::platform;
+
+// RegisterClassExW: keeps the atom result, the refusal of duplicate names
+// (compared without case) and of records without procedure or name, and
+// style, procedure, cursor and background brush. cbSize may be the 48 bytes
+// of the 32-bit SDK record as well as this build's own size. Leaves out
+// class and window extra bytes, icons, menus and per-module class scopes.
+ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wndClass) {
+  if (wndClass == nullptr) return 0;
+  if (wndClass->cbSize != 48 && wndClass->cbSize != sizeof(WNDCLASSEXW)) return 0;
+  if (wndClass->lpfnWndProc == nullptr || wndClass->lpszClassName == nullptr ||
+      IsAtomName(wndClass->lpszClassName) || wndClass->lpszClassName[0] == 0) {
+    return 0;
+  }
+  if (!ActiveBackend().AllowRegisterClass()) return 0;
+  if (FindClass(wndClass->lpszClassName) != nullptr) return 0;
+  State &state = GetState();
+  if (state.nextAtom == 0) return 0;  // all atoms used
+  auto c = std::make_unique<WindowClass>();
+  c->atom = state.nextAtom++;
+  c->name = wndClass->lpszClassName;
+  c->style = wndClass->style;
+  c->proc = wndClass->lpfnWndProc;
+  c->instance = wndClass->hInstance;
+  c->cursor = wndClass->hCursor;
+  c->background = wndClass->hbrBackground;
+  state.classes.push_back(std::move(c));
+  return state.classes.back()->atom;
+}
+
+// LoadCursorW: keeps a non-null handle for the system cursors (no module,
+// identifier 32512 to 32651). Leaves out cursor resources of modules and
+// any real cursor shape: the backend shows its default pointer.
+HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursorName) {
+  static int systemCursor;
+  const uintptr_t id = reinterpret_cast<uintptr_t>(cursorName);
+  if (instance != nullptr || id < 32512 || id > 32651) return nullptr;
+  return reinterpret_cast<HCURSOR>(&systemCursor);
+}
+
+// AdjustWindowRectEx: keeps the outer rectangle for the frame, caption,
+// menu bar and client edge of the style, with Wine's default metrics (4 px
+// sizing frame, 19 px caption, so WS_OVERLAPPEDWINDOW adds 4 px left, right
+// and bottom and 23 px on top). Leaves out DPI scaling and themes.
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
+  if (rect == nullptr) return FALSE;
+  const RECT insets = FrameInsets(style, exStyle, menu != FALSE);
+  rect->left -= insets.left;
+  rect->top -= insets.top;
+  rect->right += insets.right;
+  rect->bottom += insets.bottom;
+  return TRUE;
+}
+
+namespace velmora::platform {
+
+static void SendWindowPos(HWND hwnd, UINT message, UINT flags) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return;
+  WindowPos pos{hwnd, nullptr, window->rect.left, window->rect.top,
+                window->rect.right - window->rect.left, window->rect.bottom - window->rect.top, flags};
+  SendToWindow(hwnd, message, 0, reinterpret_cast<LPARAM>(&pos));
+}
+
+static LPARAM PackPoint(int x, int y) { return MAKELPARAM(x, y); }
+
+static void SendSize(HWND hwnd) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return;
+  if (window->minimized) {
+    SendToWindow(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
+  } else {
+    SendToWindow(hwnd, WM_SIZE, SIZE_RESTORED, PackPoint(ClientWidth(*window), ClientHeight(*window)));
+  }
+}
+
+static void SendMove(HWND hwnd) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return;
+  const RECT client = ClientScreenRect(*window);
+  SendToWindow(hwnd, WM_MOVE, 0, PackPoint(client.left, client.top));
+}
+
+static void Deactivate(HWND hwnd, HWND next) {
+  State &state = GetState();
+  if (state.active != hwnd) return;
+  state.active = nullptr;
+  SendToWindow(hwnd, WM_NCACTIVATE, FALSE, 0);
+  SendToWindow(hwnd, WM_ACTIVATE, kWaInactive, reinterpret_cast<LPARAM>(next));
+  if (next == nullptr) SendToWindow(hwnd, WM_ACTIVATEAPP, FALSE, 0);
+  if (state.focus == hwnd) {
+    state.focus = nullptr;
+    SendToWindow(hwnd, WM_KILLFOCUS, reinterpret_cast<WPARAM>(next), 0);
+  }
+}
+
+static void Activate(HWND hwnd) {
+  State &state = GetState();
+  if (state.active == hwnd) return;
+  const HWND previous = state.active;
+  if (previous != nullptr) Deactivate(previous, hwnd);
+  state.active = hwnd;
+  if (previous == nullptr) SendToWindow(hwnd, WM_ACTIVATEAPP, TRUE, 0);
+  SendToWindow(hwnd, WM_NCACTIVATE, TRUE, 0);
+  SendToWindow(hwnd, WM_ACTIVATE, kWaActive, reinterpret_cast<LPARAM>(previous));
+  if (state.active == hwnd && FindWindow(hwnd) != nullptr) {
+    const HWND previousFocus = state.focus;
+    state.focus = hwnd;
+    SendToWindow(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previousFocus), 0);
+  }
+}
+
+// The window becomes visible: the sequence of SetWindowPos with
+// SWP_SHOWWINDOW, then the WM_SIZE and WM_MOVE held back since creation.
+static void ShowNow(HWND hwnd, bool activate) {
+  SendToWindow(hwnd, WM_SHOWWINDOW, TRUE, 0);
+  SendWindowPos(hwnd, WM_WINDOWPOSCHANGING, kSwpShowWindow | kSwpNoSize | kSwpNoMove);
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return;
+  window->visible = true;
+  ActiveBackend().UpdateNativeState(*window);
+  if (activate) Activate(hwnd);
+  if (FindWindow(hwnd) == nullptr) return;
+  SendToWindow(hwnd, WM_NCPAINT, 1, 0);
+  if ((window = FindWindow(hwnd)) == nullptr) return;
+  InvalidateClient(*window, WholeClient(*window), true);
+  EraseNow(hwnd);
+  SendWindowPos(hwnd, WM_WINDOWPOSCHANGED,
+                kSwpShowWindow | kSwpNoSize | kSwpNoMove | kSwpNoClientSize | kSwpNoClientMove);
+  if ((window = FindWindow(hwnd)) == nullptr) return;
+  if (window->needSize) {
+    window->needSize = false;
+    SendSize(hwnd);
+    SendMove(hwnd);
+  }
+}
+
+static void HideNow(HWND hwnd, bool showWindowMessage) {
+  if (showWindowMessage) SendToWindow(hwnd, WM_SHOWWINDOW, FALSE, 0);
+  const UINT flags = kSwpHideWindow | kSwpNoSize | kSwpNoMove | kSwpNoActivate | kSwpNoZOrder;
+  SendWindowPos(hwnd, WM_WINDOWPOSCHANGING, flags);
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return;
+  window->visible = false;
+  ValidateClient(*window);
+  ActiveBackend().UpdateNativeState(*window);
+  SendWindowPos(hwnd, WM_WINDOWPOSCHANGED, flags);
+  Deactivate(hwnd, nullptr);
+}
+
+static void MinimizeNow(HWND hwnd) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || window->minimized) return;
+  window->restored = window->rect;
+  window->minimized = true;
+  window->rect = RECT{kIconicPosition, kIconicPosition, kIconicPosition + kIconicWidth,
+                      kIconicPosition + kIconicHeight};
+  ValidateClient(*window);
+  ActiveBackend().UpdateNativeState(*window);
+  if (window->needSize) return;  // the first show reports it
+  SendMove(hwnd);
+  SendSize(hwnd);
+}
+
+static void RestoreNow(HWND hwnd) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || !window->minimized) return;
+  window->minimized = false;
+  window->rect = window->restored;
+  ActiveBackend().UpdateNativeState(*window);
+  InvalidateClient(*window, WholeClient(*window), true);
+  if (window->needSize) return;
+  SendMove(hwnd);
+  SendSize(hwnd);
+}
+
+void UserMoveWindow(HWND hwnd, int outerX, int outerY) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || window->isDesktop) return;
+  RECT &rect = window->minimized ? window->restored : window->rect;
+  if (rect.left == outerX && rect.top == outerY) return;
+  const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+  rect = RECT{outerX, outerY, outerX + width, outerY + height};
+  if (!window->minimized && !window->needSize) SendMove(hwnd);
+}
+
+void UserResizeWindow(HWND hwnd, int outerWidth, int outerHeight) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || window->isDesktop) return;
+  outerWidth = std::max(outerWidth, 0);
+  outerHeight = std::max(outerHeight, 0);
+  RECT &rect = window->minimized ? window->restored : window->rect;
+  if (rect.right - rect.left == outerWidth && rect.bottom - rect.top == outerHeight) return;
+  if (window->minimized || window->needSize) {
+    rect.right = rect.left + outerWidth;
+    rect.bottom = rect.top + outerHeight;
+    return;
+  }
+  RECT proposed{rect.left, rect.top, rect.left + outerWidth, rect.top + outerHeight};
+  SendToWindow(hwnd, WM_SIZING, kWmszBottomRight, reinterpret_cast<LPARAM>(&proposed));
+  if ((window = FindWindow(hwnd)) == nullptr) return;
+  const int oldWidth = ClientWidth(*window), oldHeight = ClientHeight(*window);
+  window->rect.right = window->rect.left + outerWidth;
+  window->rect.bottom = window->rect.top + outerHeight;
+  const int newWidth = ClientWidth(*window), newHeight = ClientHeight(*window);
+  if (newWidth != oldWidth || newHeight != oldHeight) {
+    const UINT classStyle = window->windowClass ? window->windowClass->style : 0;
+    if ((newWidth != oldWidth && (classStyle & CS_HREDRAW)) ||
+        (newHeight != oldHeight && (classStyle & CS_VREDRAW))) {
+      InvalidateClient(*window, WholeClient(*window), true);
+    } else {
+      if (newWidth > oldWidth) InvalidateClient(*window, RECT{oldWidth, 0, newWidth, newHeight}, true);
+      if (newHeight > oldHeight) InvalidateClient(*window, RECT{0, oldHeight, newWidth, newHeight}, true);
+    }
+  }
+  SendSize(hwnd);
+}
+
+void UserMinimize(HWND hwnd) { MinimizeNow(hwnd); }
+void UserRestore(HWND hwnd) { RestoreNow(hwnd); }
+
+HWND InputWindow() {
+  State &state = GetState();
+  Window *active = FindWindow(state.active);
+  if (active != nullptr && active->visible && !active->destroying) return active->handle;
+  for (Window *window : state.windowOrder) {
+    if (window->visible && !window->destroying && !window->isDesktop) return window->handle;
+  }
+  return nullptr;
+}
+
+static HDC NewWindowDc(HWND hwnd, bool internal) {
+  auto dc = std::make_unique<DeviceContext>();
+  dc->handle = reinterpret_cast<HDC>(NewHandleValue());
+  dc->hwnd = hwnd;
+  dc->internal = internal;
+  const HDC handle = dc->handle;
+  GetState().dcs.emplace(Key(handle), std::move(dc));
+  return handle;
+}
+
+HDC NewWindowDcFor(HWND hwnd) { return NewWindowDc(hwnd, false); }
+
+// Removes a window whose WM_NCDESTROY has been sent: its queued messages,
+// device contexts and native window go with it.
+static void ReleaseWindowRecord(HWND hwnd) {
+  State &state = GetState();
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return;
+  if (window->queue != nullptr) {
+    window->queue->sent.EraseWindow(hwnd);
+    window->queue->posted.EraseWindow(hwnd);
+    window->queue->input.EraseWindow(hwnd);
+  }
+  for (auto it = state.dcs.begin(); it != state.dcs.end();) {
+    if (!it->second->memory && it->second->hwnd == hwnd) {
+      it = state.dcs.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  ActiveBackend().DestroyNativeWindow(*window);
+  if (state.active == hwnd) state.active = nullptr;
+  if (state.focus == hwnd) state.focus = nullptr;
+  state.windowOrder.erase(std::remove(state.windowOrder.begin(), state.windowOrder.end(), window),
+                          state.windowOrder.end());
+  state.windows.erase(Key(hwnd));
+}
+
+static HWND DesktopHandle() {
+  State &state = GetState();
+  if (state.desktop == nullptr) {
+    auto window = std::make_unique<Window>();
+    window->handle = reinterpret_cast<HWND>(NewHandleValue());
+    window->isDesktop = true;
+    window->visible = true;
+    window->needSize = false;
+    window->queue = nullptr;
+    state.desktop = window->handle;
+    state.windows.emplace(Key(state.desktop), std::move(window));
+  }
+  return state.desktop;
+}
+
+}  // namespace velmora::platform
+
+// CreateWindowExW: keeps the class lookup (name or atom), CW_USEDEFAULT,
+// and the creation sequence sent before it returns: WM_GETMINMAXINFO,
+// WM_NCCREATE (creation fails when it returns FALSE), WM_NCCALCSIZE,
+// WM_CREATE (fails on -1, destroying the window), with WM_SIZE and WM_MOVE
+// held back for the first show of an overlapped window; WS_VISIBLE shows it
+// at once. Leaves out child windows (refused), owners, menus, extra bytes,
+// and any use of what the procedure writes into the records it is sent.
+HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                            LPVOID param) {
+  const WindowClass *windowClass = FindClass(className);
+  if (windowClass == nullptr || (style & WS_CHILD)) return nullptr;
+  if (parent != nullptr && FindWindow(parent) == nullptr) return nullptr;
+  State &state = GetState();
+  const RECT desktop = ActiveBackend().DesktopRect();
+  if (x == CW_USEDEFAULT) x = y = 26;
+  if (width == CW_USEDEFAULT) {
+    width = (desktop.right - desktop.left) * 3 / 4;
+    height = (desktop.bottom - desktop.top) * 3 / 4;
+  }
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+
+  auto record = std::make_unique<Window>();
+  record->windowClass = windowClass;
+  record->proc = windowClass->proc;
+  record->style = style & ~WS_VISIBLE;
+  record->exStyle = exStyle;
+  if (windowName != nullptr) record->title = windowName;
+  record->rect = RECT{x, y, static_cast<LONG>(static_cast<int64_t>(x) + width),
+                      static_cast<LONG>(static_cast<int64_t>(y) + height)};
+  record->restored = record->rect;
+  record->queue = &ThreadQueue();
+  record->handle = reinterpret_cast<HWND>(NewHandleValue());
+  if (!ActiveBackend().CreateNativeWindow(*record)) return nullptr;
+  const HWND hwnd = record->handle;
+  state.windowOrder.push_back(record.get());
+  state.windows.emplace(Key(hwnd), std::move(record));
+  FindWindow(hwnd)->paintDc = NewWindowDc(hwnd, true);
+
+  MinMaxInfo minMax{};
+  minMax.ptMaxSize = POINT{desktop.right - desktop.left, desktop.bottom - desktop.top};
+  minMax.ptMaxTrackSize = minMax.ptMaxSize;
+  minMax.ptMinTrackSize = POINT{112, 27};
+  SendToWindow(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&minMax));
+
+  CreateStruct create{param, instance, menu, parent, height, width, y, x,
+                      static_cast<LONG>(style), windowName, className, exStyle};
+  if (FindWindow(hwnd) == nullptr) return nullptr;
+  if (SendToWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0) {
+    SendToWindow(hwnd, WM_NCDESTROY, 0, 0);
+    ReleaseWindowRecord(hwnd);
+    return nullptr;
+  }
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return nullptr;
+  RECT calc = window->rect;
+  SendToWindow(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc));
+  if (FindWindow(hwnd) == nullptr) return nullptr;
+  if (SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  if (FindWindow(hwnd) == nullptr) return nullptr;
+  if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+  return FindWindow(hwnd) != nullptr ? hwnd : nullptr;
+}
+
+// ShowWindow: keeps the result (whether the window was visible before), the
+// first show's synchronous sequence (WM_SHOWWINDOW, WM_WINDOWPOSCHANGING,
+// activation, WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED, then the
+// WM_SIZE and WM_MOVE held back since creation) with WM_PAINT left to the
+// message loop, hiding, minimising and restoring. Leaves out maximising
+// (SW_SHOWMAXIMIZED shows normally), z-order and the STARTUPINFO show
+// command that SW_SHOWDEFAULT would consult.
+BOOL WINAPI ShowWindow(HWND hwnd, int showCommand) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || window->isDesktop) return FALSE;
+  const BOOL wasVisible = window->visible ? TRUE : FALSE;
+  switch (showCommand) {
+    case SW_HIDE:
+      if (wasVisible) HideNow(hwnd, true);
+      break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case kShowMinNoActive:
+    case kShowForceMinimize:
+      if (!wasVisible) ShowNow(hwnd, showCommand == SW_SHOWMINIMIZED);
+      MinimizeNow(hwnd);
+      break;
+    case SW_SHOWNORMAL:
+    case SW_SHOWMAXIMIZED:
+    case SW_SHOW:
+    case kShowNoActivate:
+    case kShowNa:
+    case SW_RESTORE:
+    case kShowDefault: {
+      const bool activate = showCommand != kShowNoActivate && showCommand != kShowNa;
+      if (window->minimized && showCommand != SW_SHOW && showCommand != kShowNa) RestoreNow(hwnd);
+      if (!wasVisible) ShowNow(hwnd, activate);
+      break;
+    }
+    default:
+      return FALSE;
+  }
+  return wasVisible;
+}
+
+// DestroyWindow: keeps hiding and deactivating a visible window first, then
+// WM_DESTROY and WM_NCDESTROY before it returns; afterwards the handle is
+// dead, its queued messages and device contexts are gone, and every call
+// with it fails. Leaves out owned and child windows (there are none).
+BOOL WINAPI DestroyWindow(HWND hwnd) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || window->isDesktop || window->destroying) return FALSE;
+  window->destroying = true;
+  if (window->visible) HideNow(hwnd, false);
+  SendToWindow(hwnd, WM_DESTROY, 0, 0);
+  SendToWindow(hwnd, WM_NCDESTROY, 0, 0);
+  ReleaseWindowRecord(hwnd);
+  return TRUE;
+}
+
+// GetDesktopWindow: keeps one handle whose window rectangle is the desktop
+// (the display's bounds, or the headless desktop size). Leaves out painting
+// on it and enumerating its children.
+HWND WINAPI GetDesktopWindow(void) { return DesktopHandle(); }
+
+// GetWindowRect: keeps the outer rectangle in screen coordinates, the
+// parking place of a minimised window, and failure (rectangle untouched)
+// for a null or dead handle.
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || rect == nullptr) return FALSE;
+  *rect = window->isDesktop ? ActiveBackend().DesktopRect() : window->rect;
+  return TRUE;
+}
+
+// GetClientRect: keeps (0, 0, width, height) of the client area, 0 by 0
+// when minimised, and failure (rectangle untouched) for a null or dead
+// handle.
+BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || rect == nullptr) return FALSE;
+  if (window->isDesktop) {
+    const RECT desktop = ActiveBackend().DesktopRect();
+    *rect = RECT{0, 0, desktop.right - desktop.left, desktop.bottom - desktop.top};
+  } else {
+    *rect = RECT{0, 0, ClientWidth(*window), ClientHeight(*window)};
+  }
+  return TRUE;
+}
+
+// DefWindowProcW: keeps WM_NCCREATE (TRUE), WM_CLOSE (destroys the window),
+// WM_NCCALCSIZE (client rectangle from the frame), WM_NCACTIVATE (TRUE),
+// WM_PAINT (the BeginPaint part: validates, then sends WM_ERASEBKGND if an
+// erase is pending) and WM_ERASEBKGND (fills with the class brush when it
+// is a system colour value, returns 1); everything else returns 0, and a
+// dead handle gets nothing done. Leaves out non-client painting and hit
+// testing, system commands, WM_WINDOWPOSCHANGED's WM_SIZE/WM_MOVE (the
+// stand-in sends those itself) and brushes other than system colours.
+LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr || window->isDesktop) return 0;
+  switch (message) {
+    case WM_NCCREATE:
+    case WM_NCACTIVATE:
+      return TRUE;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_NCCALCSIZE: {
+      RECT *rect = reinterpret_cast<RECT *>(lParam);
+      if (rect != nullptr) {
+        const RECT insets = FrameInsets(window->style, window->exStyle, false);
+        rect->left += insets.left;
+        rect->top += insets.top;
+        rect->right = std::max(rect->left, rect->right - insets.right);
+        rect->bottom = std::max(rect->top, rect->bottom - insets.bottom);
+      }
+      return 0;
+    }
+    case WM_PAINT: {
+      const bool erase = window->erasePending;
+      const RECT region = window->update;
+      ValidateClient(*window);
+      if (erase) {
+        window->eraseRect = region;
+        window->erasing = true;
+        SendToWindow(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(window->paintDc), 0);
+        if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
+      }
+      return 0;
+    }
+    case WM_ERASEBKGND: {
+      const uintptr_t brush =
+          window->windowClass ? reinterpret_cast<uintptr_t>(window->windowClass->background) : 0;
+      uint32_t colour = 0;
+      if (brush == 0 || !SystemColour(static_cast<int>(brush) - 1, &colour)) return 0;
+      DeviceContext *dc = FindDc(reinterpret_cast<HDC>(wParam));
+      if (dc != nullptr && !dc->memory && dc->hwnd == hwnd) {
+        FillWindow(*window, window->erasing ? window->eraseRect : WholeClient(*window), colour);
+      }
+      return 1;
+    }
+    default:
+      return 0;
+  }
+}

@@ -1,0 +1,81 @@
+// ProjectPoint's marker mode through the real pixel routines: the blue
+// 11 by 11 square around the truncated position, only for visible points.
+#include "math/view.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/app_context.h"
+
+namespace {
+
+const DWORD kWhite = 0xFFFFFF;
+const DWORD kBlue = 0x0000FA;
+
+// An 800 by 600 client area over a 1024 by 768 frame buffer, all white, and
+// the scene's view: identity, offset (0, 0, 8000), focal length 800.
+class Marker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app_ = AppContext{};
+    app_.clientRect = RECT{0, 0, 800, 600};
+    app_.clientWidth = 800;
+    app_.clientHeight = 600;
+    app_.halfClientWidth = 400;
+    app_.halfClientHeight = 300;
+    app_.windowWidth = 816;
+    app_.windowHeight = 639;
+    pixels_.assign(1024 * 768, kWhite);
+    app_.pixels = pixels_.data();
+    app_.pixelStride = 1024;
+    app_.pixelRows = 768;
+    if (g_app != &app_) programRecord_ = g_app;
+    g_app = &app_;
+    ResetViewRotation();
+    g_viewOffset = {0, 0, 8000};
+    g_focalLength = 800;
+  }
+  // The program's own record lives for the whole run; point back at it.
+  void TearDown() override { g_app = programRecord_; }
+
+  // The pixels that are blue must be exactly the given inclusive rectangle,
+  // and no other pixel may have changed.
+  void ExpectOnlySquare(int x0, int y0, int x1, int y1) {
+    for (int y = 0; y < 768; ++y) {
+      for (int x = 0; x < 1024; ++x) {
+        const bool inside = x0 <= x && x <= x1 && y0 <= y && y <= y1;
+        const DWORD expected = inside ? kBlue : kWhite;
+        if (pixels_[y * 1024 + x] != expected) {
+          ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << pixels_[y * 1024 + x];
+          return;
+        }
+      }
+    }
+  }
+
+  AppContext app_;
+  AppContext *programRecord_ = nullptr;
+  std::vector<DWORD> pixels_;
+};
+
+TEST_F(Marker, ElevenByElevenSquareAroundTheTruncatedPosition) {
+  ScreenPoint s = ProjectPoint(1, {5, 5, 0});  // (400.5, 299.5) -> (400, 299)
+  EXPECT_EQ(s.x, 400.5);
+  EXPECT_EQ(s.y, 299.5);
+  ExpectOnlySquare(395, 294, 405, 304);
+}
+
+TEST_F(Marker, SquareNearTheCornerIsCutAtTheFrameBuffer) {
+  ProjectPoint(1, {-3990, 2990, 0});  // (1, 1): corners (-4, -4) and (6, 6)
+  ExpectOnlySquare(0, 0, 6, 6);
+}
+
+TEST_F(Marker, InvisiblePointsDrawNoSquare) {
+  ProjectPoint(1, {-4000, 0, 0});  // on the left edge
+  ProjectPoint(1, {0, 0, -7500});  // depth 500, nearer than the focal length
+  ProjectPoint(1, {9000, 0, 0});   // right of the client area
+  ExpectOnlySquare(1, 1, 0, 0);    // an empty rectangle: nothing blue
+}
+
+}  // namespace

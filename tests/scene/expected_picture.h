@@ -1,0 +1,181 @@
+// The picture a frame should show, worked out from the scene's geometry:
+// the view's projection, the 80 by 80 sample grid over the doubled box, the
+// markers, and the cube's edges as the pixel routines are specified to draw
+// and clip them. Only the all-zero quadric (the plane z = 0) is modelled,
+// which is what the scene shows while every point is at the origin.
+#ifndef VELMORA_TESTS_SCENE_EXPECTED_PICTURE_H
+#define VELMORA_TESTS_SCENE_EXPECTED_PICTURE_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace expected {
+
+constexpr uint32_t kGrey = 0x787878;
+constexpr uint32_t kGreen = 0x00FA00;
+constexpr uint32_t kBlue = 0x0000FA;
+constexpr uint32_t kRed = 0xFA0000;
+
+// A rotation, the offset (0, 0, 8000), a focal length and the client size.
+struct View {
+  double m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  double oz = 8000;
+  int focal = 800;
+  int width = 0, height = 0;
+};
+
+inline double Radians(double degrees) { return degrees * 3.1416 / 180; }
+
+// The new rotation is the left factor: it turns about the screen's axes.
+inline void Compose(View &v, const double r[9]) {
+  double p[9];
+  for (int row = 0; row < 3; ++row)
+    for (int c = 0; c < 3; ++c)
+      p[3 * row + c] = r[3 * row] * v.m[c] + r[3 * row + 1] * v.m[3 + c] + r[3 * row + 2] * v.m[6 + c];
+  std::copy(p, p + 9, v.m);
+}
+
+inline void TurnAboutX(View &v, double degrees) {
+  double c = std::cos(Radians(degrees)), s = std::sin(Radians(degrees));
+  const double r[9] = {1, 0, 0, 0, c, s, 0, -s, c};
+  Compose(v, r);
+}
+
+inline void TurnAboutY(View &v, double degrees) {
+  double c = std::cos(Radians(degrees)), s = std::sin(Radians(degrees));
+  const double r[9] = {c, 0, s, 0, 1, 0, -s, 0, c};
+  Compose(v, r);
+}
+
+struct Projected {
+  double x = -10, y = -10;
+  bool visible = false;  // passes the depth test and lies strictly inside
+};
+
+inline Projected Project(const View &v, double x, double y, double z) {
+  Projected r;
+  double depth = v.m[6] * x + v.m[7] * y + v.m[8] * z + v.oz;
+  double f = v.focal;
+  if (!(f <= depth)) return r;
+  r.x = (v.m[0] * x + v.m[1] * y + v.m[2] * z + 0.0) * f / depth + v.width / 2;
+  r.y = v.height / 2 - (v.m[3] * x + v.m[4] * y + v.m[5] * z + 0.0) * f / depth;
+  r.visible = 0 < r.x && r.x < v.width && 0 < r.y && r.y < v.height;
+  return r;
+}
+
+class Picture {
+ public:
+  Picture(int width, int height) : width_(width), height_(height), pixels_(size_t(width) * height, kGrey) {}
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  uint32_t At(int x, int y) const { return pixels_[size_t(y) * width_ + x]; }
+  void Set(int x, int y, uint32_t c) {
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[size_t(y) * width_ + x] = c;
+  }
+
+  // A red line between two inside points, walked along its major axis with
+  // the minor offset rounded down (an error term starting at the full count).
+  void Line(int x0, int y0, int x1, int y1) {
+    if (y0 > y1) {
+      std::swap(x0, x1);
+      std::swap(y0, y1);
+    }
+    int nx = std::abs(x1 - x0) + 1, ny = y1 - y0 + 1, sx = x1 < x0 ? -1 : 1;
+    bool xMajor = nx > ny;
+    int n = xMajor ? nx : ny, m = xMajor ? ny : nx;
+    int x = x0, y = y0, e = n;
+    for (int i = 0; i < n; ++i) {
+      Set(x, y, kRed);
+      e -= m;
+      if (xMajor) x += sx; else ++y;
+      if (e <= 0) {
+        e += n;
+        if (xMajor) ++y; else x += sx;
+      }
+    }
+  }
+
+  // The segment cut down to the points strictly inside the client area: the
+  // inside ends, then one point inside each edge line it strictly crosses.
+  void ClippedLine(int x0, int y0, int x1, int y1) {
+    const long long l = 0, t = 0, r = width_, b = height_;
+    auto inside = [&](long long x, long long y) { return l < x && x < r && t < y && y < b; };
+    long long px[2], py[2];
+    int n = 0;
+    auto take = [&](long long x, long long y) {
+      if (n < 2) {
+        px[n] = x;
+        py[n] = y;
+        ++n;
+      }
+    };
+    if (inside(x0, y0)) take(x0, y0);
+    if (inside(x1, y1)) take(x1, y1);
+    auto straddles = [](long long a, long long edge, long long c) { return (a < edge && edge < c) || (c < edge && edge < a); };
+    if (n < 2 && straddles(x0, l, x1)) {
+      long long y = y0 + ((l + 1 - x0) * (long long)(y1 - y0)) / (x1 - x0);
+      if (t < y && y < b) take(l + 1, y);
+    }
+    if (n < 2 && straddles(x0, r, x1)) {
+      long long y = y0 + ((r - 1 - x0) * (long long)(y1 - y0)) / (x1 - x0);
+      if (t < y && y < b) take(r - 1, y);
+    }
+    if (n < 2 && straddles(y0, t, y1)) {
+      long long x = x0 + ((t + 1 - y0) * (long long)(x1 - x0)) / (y1 - y0);
+      if (l < x && x < r) take(x, t + 1);
+    }
+    if (n < 2 && straddles(y0, b, y1)) {
+      long long x = x0 + ((b - 1 - y0) * (long long)(x1 - x0)) / (y1 - y0);
+      if (l < x && x < r) take(x, b - 1);
+    }
+    if (n == 2) Line(int(px[0]), int(py[0]), int(px[1]), int(py[1]));
+  }
+
+ private:
+  int width_, height_;
+  std::vector<uint32_t> pixels_;
+};
+
+inline int Truncate(double v) {
+  if (std::isnan(v) || v <= -2147483649.0) return INT32_MIN;
+  if (v >= 2147483648.0) return INT32_MAX;
+  return int(v);
+}
+
+// The frame with all nine points at the origin and the quadric's
+// coefficients all zero: grey, the markers' square, the plane z = 0 over it
+// and the doubled cube over both.
+inline Picture SceneAtStart(const View &v) {
+  Picture p(v.width, v.height);
+  Projected origin = Project(v, 0, 0, 0);
+  if (origin.visible) {
+    int cx = int(origin.x), cy = int(origin.y);
+    for (int y = cy - 5; y <= cy + 5; ++y)
+      for (int x = cx - 5; x <= cx + 5; ++x) p.Set(x, y, kBlue);
+  }
+  for (int j = 0; j < 80; ++j) {
+    for (int i = 0; i < 80; ++i) {
+      Projected s = Project(v, -2000.0 + 50 * i, -2000.0 + 50 * j, 0);
+      if (s.visible) p.Set(int(s.x), int(s.y), kGreen);
+    }
+  }
+  auto corner = [&](int c) {
+    return Project(v, c & 1 ? 2000 : -2000, c & 2 ? 2000 : -2000, c & 4 ? 2000 : -2000);
+  };
+  // The twelve edges as drawn, from and to, one bit per axis taking the
+  // maximum (x 1, y 2, z 4): a clipped edge depends on which end comes first.
+  static const int kEdges[12][2] = {{0, 2}, {0, 1}, {3, 2}, {3, 1}, {3, 7}, {4, 6},
+                                    {4, 5}, {4, 0}, {7, 6}, {7, 5}, {2, 6}, {1, 5}};
+  for (const auto &e : kEdges) {
+    Projected a = corner(e[0]), b = corner(e[1]);
+    p.ClippedLine(Truncate(a.x), Truncate(a.y), Truncate(b.x), Truncate(b.y));
+  }
+  return p;
+}
+
+}  // namespace expected
+
+#endif
