@@ -90,14 +90,15 @@ failed=1
 pids=()
 cleanup() {
   local pid
-  for pid in "${app_pid:-}" "${pids[@]}"; do
-    [[ -n $pid ]] && kill "$pid" 2>/dev/null || true
-  done
+  if [[ -n ${app_pid:-} ]]; then
+    kill "$app_pid" 2>/dev/null || true
+  fi
   if [[ -d $work/prefix ]]; then
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$work/prefix timeout 30 wineserver -k 2>/dev/null || true
     rm -rf "$work/prefix"
   fi
   for pid in "${pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
   if ((failed)) || [[ ${VELMORA_WINE_KEEP:-0} != 0 ]]; then
@@ -152,7 +153,7 @@ start_app() {
   if [[ $1 == windows ]]; then
     (cd "$work" && exec wine "$win_exe") >"$app_log" 2>&1 &
   else
-    (cd "$work" && exec env -u VELMORA_BACKEND "$linux_exe") >"$app_log" 2>&1 &
+    (cd "$work" && exec env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 "$linux_exe") >"$app_log" 2>&1 &
   fi
   app_pid=$!
 }
@@ -219,7 +220,7 @@ expect_exit() {
 }
 
 frames_differing() {
-  python3 "$tool" diff "$1" "$2"
+  python3 "$tool" diff "$1" "$2" || app_failed "cannot compare $1 with $2"
 }
 
 # exercise KIND LABEL WAIT: both runs of one build.
