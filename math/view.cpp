@@ -1,6 +1,9 @@
 // The view: its rotation, offset and focal length, the composition of turns
 // given in degrees, and the perspective projection that maps scene points
-// into the client area and can plot them into the frame buffer.
+// into the client area and can plot them into the frame buffer. The turns
+// take their sines and cosines from math/trig.h, not <cmath>: the C
+// libraries of the Linux and Windows builds differ in the last bits, and
+// every build has to arrive at identical doubles for the same turns.
 #include "math/view.h"
 
 #include <climits>
@@ -8,6 +11,7 @@
 #include <cstddef>
 
 #include "app/app_context.h"
+#include "math/trig.h"
 #include "raster/pixels.h"
 
 Matrix3 g_viewRotation;
@@ -78,15 +82,15 @@ Matrix3 ApplyViewRotation(const Matrix3 &rotation) {
 
 void RotateViewX(double degrees) {
   const double theta = Radians(degrees);
-  const double c = std::cos(theta);
-  const double s = std::sin(theta);
+  const double c = Cosine(theta);
+  const double s = Sine(theta);
   g_viewRotation = ApplyViewRotation(MakeMatrix3(1.0, 0.0, 0.0, 0.0, c, s, 0.0, -s, c));
 }
 
 void RotateViewY(double degrees) {
   const double theta = Radians(degrees);
-  const double c = std::cos(theta);
-  const double s = std::sin(theta);
+  const double c = Cosine(theta);
+  const double s = Sine(theta);
   g_viewRotation = ApplyViewRotation(MakeMatrix3(c, 0.0, s, 0.0, 1.0, 0.0, -s, 0.0, c));
 }
 
@@ -99,8 +103,8 @@ void RotateViewAxis(double x, double y, double z, double degrees) {
   const double uy = y / length;
   const double uz = z / length;
   const double theta = Radians(degrees);
-  const double c = std::cos(theta);
-  const double s = std::sin(theta);
+  const double c = Cosine(theta);
+  const double s = Sine(theta);
   const double t = 1.0 - c;
   g_viewRotation = ApplyViewRotation(MakeMatrix3(
       c + ux * ux * t, ux * uy * t + uz * s, ux * uz * t - uy * s,
