@@ -4,8 +4,14 @@
 #ifndef VELMORA_APP_APP_CONTEXT_H
 #define VELMORA_APP_APP_CONTEXT_H
 
+// Guarded: MinGW's C++ runtime defines NOMINMAX itself when a standard
+// header comes first.
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 struct AppContext {

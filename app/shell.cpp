@@ -20,7 +20,7 @@ constexpr int kFailureExitCode = 1;
 
 void CloseConsoleAndDc(AppContext &app) {
   if (app.useConsole != 0) {
-    std::fclose(stdout);
+    fclose(stdout);
     FreeConsole();
   }
   ReleaseDC(app.hwnd, app.windowDc);
@@ -80,7 +80,7 @@ int RunApplication() {
     AllocConsole();
     SetConsoleTitleW(app.title);
     // Nothing is written to the console; the reopen only binds stdout to it.
-    std::FILE *console = std::freopen("CONOUT$", "wb", stdout);
+    FILE *console = freopen("CONOUT$", "wb", stdout);
     (void)console;
   }
 

@@ -3,12 +3,14 @@
 // doubled box, each covering what came before.
 #include "scene/quadric.h"
 
-#include <cmath>
-
 #include "math/matrix.h"
 #include "math/view.h"
 #include "raster/pixels.h"
 #include "scene/points.h"
+
+// After the headers that bring in windows.h, whose NOMINMAX the MinGW
+// runtime's own would otherwise clash with.
+#include <cmath>
 
 double g_quadric[9];
 

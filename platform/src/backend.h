@@ -44,8 +44,8 @@ class Backend {
   virtual bool AllowRegisterClass() { return true; }
   virtual bool AllowCreateDIBSection() { return true; }
 
-  // Native window lifetime. The window record has its style, title and
-  // outer rectangle filled in; the native window starts hidden.
+  // Native window lifetime. The window record has its handle, style, title
+  // and outer rectangle filled in; the native window starts hidden.
   virtual bool CreateNativeWindow(Window &window) = 0;
   virtual void DestroyNativeWindow(Window &window) = 0;
   // Follows the record's visible/minimized state after the front changed it.

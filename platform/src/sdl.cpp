@@ -1,34 +1,404 @@
-// The SDL2 backend (being written): the real clock and message boxes on
-// standard error; windows cannot be made yet.
+// The SDL2 backend: one resizable SDL window per top-level window, its size
+// being the client area's and its position the client origin; SDL events
+// become posted input and window-manager notifications; a frame is copied
+// straight from the DIB into the window surface. Without a display no
+// window can be made, so the program sees CreateWindowExW fail.
+// What it does not do: maximised windows report SIZE_RESTORED, the frame
+// drawn around the window is the window manager's (its size is assumed to
+// be the fixed Win32 metrics), and a surface other than 32-bit XRGB is not
+// drawn on.
 #include "front.h"
 
+#include <SDL.h>
 #include <time.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace velmora::platform {
 namespace {
 
+struct SdlWindow {
+  SDL_Window *window = nullptr;
+  Uint32 id = 0;
+  HWND hwnd = nullptr;
+  bool shown = false;
+  bool minimized = false;
+};
+
+// Virtual-key code of an SDL key: digits and letters by position or
+// layout as Windows has them, the rest by scancode.
+UINT VirtualKey(const SDL_Keysym &key) {
+  const SDL_Scancode sc = key.scancode;
+  if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
+  if (sc == SDL_SCANCODE_0) return '0';
+  if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
+  if (key.sym >= 0x80 && sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
+  const bool numLock = (key.mod & KMOD_NUM) != 0;
+  if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) {
+    static const UINT kNavigation[] = {VK_END, VK_DOWN, VK_NEXT, VK_LEFT, 0x0C, VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR};
+    return numLock ? VK_NUMPAD1 + (sc - SDL_SCANCODE_KP_1) : kNavigation[sc - SDL_SCANCODE_KP_1];
+  }
+  if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + (sc - SDL_SCANCODE_F1);
+  switch (sc) {
+    case SDL_SCANCODE_KP_0: return numLock ? VK_NUMPAD0 : VK_INSERT;
+    case SDL_SCANCODE_KP_PERIOD: return numLock ? VK_DECIMAL : VK_DELETE;
+    case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
+    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
+    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
+    case SDL_SCANCODE_KP_ENTER:
+    case SDL_SCANCODE_RETURN: return VK_RETURN;
+    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+    case SDL_SCANCODE_TAB: return VK_TAB;
+    case SDL_SCANCODE_SPACE: return VK_SPACE;
+    case SDL_SCANCODE_UP: return VK_UP;
+    case SDL_SCANCODE_DOWN: return VK_DOWN;
+    case SDL_SCANCODE_LEFT: return VK_LEFT;
+    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+    case SDL_SCANCODE_HOME: return VK_HOME;
+    case SDL_SCANCODE_END: return VK_END;
+    case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
+    case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
+    case SDL_SCANCODE_INSERT: return VK_INSERT;
+    case SDL_SCANCODE_DELETE: return VK_DELETE;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT: return VK_MENU;
+    case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
+    case SDL_SCANCODE_PAUSE: return VK_PAUSE;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
+    case SDL_SCANCODE_PRINTSCREEN: return 0x2C;
+    case SDL_SCANCODE_SCROLLLOCK: return 0x91;
+    case SDL_SCANCODE_LGUI: return 0x5B;
+    case SDL_SCANCODE_RGUI: return 0x5C;
+    case SDL_SCANCODE_APPLICATION: return 0x5D;
+    default: break;
+  }
+  switch (key.sym) {  // the OEM keys, by the character they give
+    case ';': return 0xBA;
+    case '=': return 0xBB;
+    case ',': return 0xBC;
+    case '-': return 0xBD;
+    case '.': return 0xBE;
+    case '/': return 0xBF;
+    case '`': return 0xC0;
+    case '[': return 0xDB;
+    case '\\': return 0xDC;
+    case ']': return 0xDD;
+    case '\'': return 0xDE;
+    default: return 0;
+  }
+}
+
+UINT ButtonKey(Uint8 button) {
+  switch (button) {
+    case SDL_BUTTON_LEFT: return kVkLButton;
+    case SDL_BUTTON_RIGHT: return kVkRButton;
+    case SDL_BUTTON_MIDDLE: return kVkMButton;
+    default: return 0;
+  }
+}
+
 class SdlBackend final : public Backend {
  public:
   bool IsHeadless() const override { return false; }
+
   DWORD Tick() override {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+    return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                              static_cast<uint64_t>(now.tv_nsec) / 1000000u);
   }
-  RECT DesktopRect() override { return RECT{0, 0, 1280, 1024}; }
-  void BeginPoll() override {}
-  void Wait() override {}
-  bool CreateNativeWindow(Window &) override { return false; }
-  void DestroyNativeWindow(Window &) override {}
-  void UpdateNativeState(Window &) override {}
-  bool BeginDraw(Window &, Surface *) override { return false; }
-  void EndDraw(Window &, const RECT &, bool) override {}
-  int MessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) override {
-    std::fprintf(stderr, "%s: %s\n", ToUtf8(caption).c_str(), ToUtf8(text).c_str());
+
+  RECT DesktopRect() override {
+    SDL_Rect bounds{0, 0, 1280, 1024};
+    if (Video()) {
+      int display = 0;
+      if (!windows_.empty()) display = std::max(SDL_GetWindowDisplayIndex(windows_.front()->window), 0);
+      SDL_GetDisplayBounds(display, &bounds);
+    }
+    return RECT{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+  }
+
+  void BeginPoll() override {
+    if (!videoReady_) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) Handle(event);
+  }
+
+  void Wait() override {
+    if (!videoReady_) {
+      const timespec pause{0, 10 * 1000 * 1000};
+      nanosleep(&pause, nullptr);  // nothing can arrive; wait as Windows would
+      return;
+    }
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, 100)) Handle(event);
+  }
+
+  bool CreateNativeWindow(Window &window) override {
+    if (!Video()) return false;
+    const RECT client = ClientScreenRect(window);
+    const int width = std::max<LONG>(client.right - client.left, 1);
+    const int height = std::max<LONG>(client.bottom - client.top, 1);
+    SDL_Window *sdlWindow = SDL_CreateWindow(ToUtf8(window.title.c_str(), window.title.size()).c_str(),
+                                             client.left, client.top, width, height,
+                                             SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (sdlWindow == nullptr) {
+      std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
+      return false;
+    }
+    auto *native = new SdlWindow;
+    native->window = sdlWindow;
+    native->id = SDL_GetWindowID(sdlWindow);
+    native->hwnd = window.handle;
+    windows_.push_back(native);
+    window.native = native;
+    return true;
+  }
+
+  void DestroyNativeWindow(Window &window) override {
+    auto *native = static_cast<SdlWindow *>(window.native);
+    if (native == nullptr) return;
+    windows_.erase(std::remove(windows_.begin(), windows_.end(), native), windows_.end());
+    SDL_DestroyWindow(native->window);
+    delete native;
+    window.native = nullptr;
+  }
+
+  void UpdateNativeState(Window &window) override {
+    auto *native = static_cast<SdlWindow *>(window.native);
+    if (native == nullptr) return;
+    if (window.visible != native->shown) {
+      native->shown = window.visible;
+      if (window.visible) {
+        SDL_ShowWindow(native->window);
+      } else {
+        SDL_HideWindow(native->window);
+      }
+    }
+    if (window.visible && window.minimized != native->minimized) {
+      native->minimized = window.minimized;
+      if (window.minimized) {
+        SDL_MinimizeWindow(native->window);
+      } else {
+        SDL_RestoreWindow(native->window);
+      }
+    }
+  }
+
+  bool BeginDraw(Window &window, Surface *surface) override {
+    auto *native = static_cast<SdlWindow *>(window.native);
+    if (native == nullptr || !window.visible || window.minimized) return false;
+    SDL_Surface *s = SDL_GetWindowSurface(native->window);  // renewed by SDL after a resize
+    if (s == nullptr) return false;
+    const SDL_PixelFormat *f = s->format;
+    if (f->BytesPerPixel != 4 || f->Rmask != 0xFF0000 || f->Gmask != 0xFF00 || f->Bmask != 0xFF) {
+      if (!warnedFormat_) {
+        warnedFormat_ = true;
+        std::fprintf(stderr, "window surface is %s, not 32-bit XRGB: nothing is drawn\n",
+                     SDL_GetPixelFormatName(f->format));
+      }
+      return false;
+    }
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
+    locked_ = s;
+    surface->pixels = static_cast<uint32_t *>(s->pixels);
+    surface->stride = s->pitch / 4;
+    surface->width = std::min(s->w, ClientWidth(window));
+    surface->height = std::min(s->h, ClientHeight(window));
+    return true;
+  }
+
+  void EndDraw(Window &window, const RECT &changed, bool frame) override {
+    (void)frame;
+    auto *native = static_cast<SdlWindow *>(window.native);
+    SDL_Surface *s = locked_;
+    locked_ = nullptr;
+    if (s == nullptr || native == nullptr) return;
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    SDL_Rect rect;
+    rect.x = std::clamp<int>(changed.left, 0, s->w);
+    rect.y = std::clamp<int>(changed.top, 0, s->h);
+    rect.w = std::clamp<int>(changed.right, 0, s->w) - rect.x;
+    rect.h = std::clamp<int>(changed.bottom, 0, s->h) - rect.y;
+    if (rect.w > 0 && rect.h > 0) SDL_UpdateWindowSurfaceRects(native->window, &rect, 1);
+  }
+
+  int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) override {
+    const std::string utf8Text = ToUtf8(text), utf8Caption = ToUtf8(caption);
+    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+    if ((type & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
+    if ((type & 0xF0) == 0x30) flags = SDL_MESSAGEBOX_WARNING;  // MB_ICONWARNING
+    SDL_Window *parent = nullptr;
+    if (Window *window = FindWindow(owner)) {
+      if (window->native != nullptr) parent = static_cast<SdlWindow *>(window->native)->window;
+    }
+    if (SDL_ShowSimpleMessageBox(flags, utf8Caption.c_str(), utf8Text.c_str(), parent) != 0) {
+      std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    }
     return IDOK;
   }
+
+ private:
+  // SDL's video subsystem, started on first need with the hints that must
+  // precede any window: no accelerated framebuffer (it costs several times
+  // the frame rate under X), no automatic mouse capture (Windows gives a
+  // window no mouse messages while the pointer is outside it), and no
+  // signal handlers (Ctrl+C ends the program as usual).
+  bool Video() {
+    if (!videoTried_) {
+      videoTried_ = true;
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+      SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+      SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+      SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+      SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+      videoReady_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+      if (!videoReady_) {
+        std::fprintf(stderr, "no display: %s\n", SDL_GetError());
+        return false;
+      }
+      // Without a display SDL settles for a driver that shows nothing; that
+      // must not pass for a window unless SDL_VIDEODRIVER asked for it.
+      const char *driver = SDL_GetCurrentVideoDriver();
+      const char *asked = SDL_getenv("SDL_VIDEODRIVER");
+      if (driver != nullptr && (asked == nullptr || SDL_strcasecmp(asked, driver) != 0) &&
+          (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 ||
+           SDL_strcmp(driver, "evdev") == 0)) {
+        std::fprintf(stderr, "no display (SDL found only its %s driver)\n", driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        videoReady_ = false;
+        return false;
+      }
+      SDL_StopTextInput();
+    }
+    return videoReady_;
+  }
+
+  SdlWindow *Find(Uint32 id) {
+    for (SdlWindow *native : windows_) {
+      if (native->id == id) return native;
+    }
+    return nullptr;
+  }
+
+  HWND HwndOf(Uint32 id) {
+    SdlWindow *native = Find(id);
+    return native != nullptr ? native->hwnd : nullptr;
+  }
+
+  // SDL keeps the mouse position of its events inside the window, so a
+  // pointer that left it (or drags outside it) shows up on the edge. On an
+  // edge the pointer's real position decides; outside, the position becomes
+  // (-1, -1), which the front takes as outside the client area.
+  HWND PointerWindow(Uint32 id, int *x, int *y) {
+    SdlWindow *native = Find(id);
+    if (native == nullptr) return nullptr;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(native->window, &width, &height);
+    if (*x > 0 && *y > 0 && *x < width - 1 && *y < height - 1) return native->hwnd;
+    int globalX = 0, globalY = 0, left = 0, top = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    SDL_GetWindowPosition(native->window, &left, &top);
+    const int realX = globalX - left, realY = globalY - top;
+    if (realX < 0 || realY < 0 || realX >= width || realY >= height) {
+      *x = *y = -1;
+    } else {
+      *x = realX;
+      *y = realY;
+    }
+    return native->hwnd;
+  }
+
+  void Handle(const SDL_Event &event) {
+    switch (event.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        if (const UINT vk = VirtualKey(event.key.keysym)) {
+          ReportKey(HwndOf(event.key.windowID), vk, event.type == SDL_KEYDOWN, event.key.repeat != 0);
+        }
+        break;
+      case SDL_MOUSEMOTION: {
+        int x = event.motion.x, y = event.motion.y;
+        const HWND hwnd = PointerWindow(event.motion.windowID, &x, &y);
+        ReportMouseMove(hwnd, x, y);
+        break;
+      }
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (const UINT button = ButtonKey(event.button.button)) {
+          int x = event.button.x, y = event.button.y;
+          const HWND hwnd = PointerWindow(event.button.windowID, &x, &y);
+          ReportMouseButton(hwnd, button, event.type == SDL_MOUSEBUTTONDOWN, x, y);
+        }
+        break;
+      case SDL_MOUSEWHEEL: {
+        float amount = event.wheel.preciseY;
+        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) amount = -amount;
+        const int delta = static_cast<int>(std::lround(amount * WHEEL_DELTA));
+        int x = event.wheel.mouseX, y = event.wheel.mouseY;
+        const HWND hwnd = PointerWindow(event.wheel.windowID, &x, &y);
+        if (delta != 0) ReportWheel(hwnd, delta, x, y);
+        break;
+      }
+      case SDL_WINDOWEVENT:
+        HandleWindowEvent(event.window);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void HandleWindowEvent(const SDL_WindowEvent &event) {
+    SdlWindow *native = Find(event.windowID);
+    if (native == nullptr) return;
+    const HWND hwnd = native->hwnd;
+    Window *window = FindWindow(hwnd);
+    if (window == nullptr) return;
+    const RECT insets = FrameInsets(window->style, window->exStyle, false);
+    switch (event.event) {
+      case SDL_WINDOWEVENT_MOVED:
+        if (!window->minimized) UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top);
+        break;
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (!window->minimized) {
+          UserResizeWindow(hwnd, event.data1 + insets.left + insets.right,
+                           event.data2 + insets.top + insets.bottom);
+        }
+        break;
+      case SDL_WINDOWEVENT_MINIMIZED:
+        native->minimized = true;
+        UserMinimize(hwnd);
+        break;
+      case SDL_WINDOWEVENT_RESTORED:
+      case SDL_WINDOWEVENT_MAXIMIZED:
+        native->minimized = false;
+        UserRestore(hwnd);
+        break;
+      case SDL_WINDOWEVENT_EXPOSED:
+        InvalidateClient(*window, RECT{0, 0, ClientWidth(*window), ClientHeight(*window)}, true);
+        break;
+      case SDL_WINDOWEVENT_CLOSE:
+        SendToWindow(hwnd, WM_CLOSE, 0, 0);  // inside PeekMessageW, as a sent message
+        break;
+      default:
+        break;
+    }
+  }
+
+  bool videoTried_ = false;
+  bool videoReady_ = false;
+  bool warnedFormat_ = false;
+  SDL_Surface *locked_ = nullptr;
+  std::vector<SdlWindow *> windows_;
 };
 
 }  // namespace

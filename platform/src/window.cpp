@@ -496,8 +496,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
                       static_cast<LONG>(static_cast<int64_t>(y) + height)};
   record->restored = record->rect;
   record->queue = &ThreadQueue();
-  if (!ActiveBackend().CreateNativeWindow(*record)) return nullptr;
   record->handle = reinterpret_cast<HWND>(NewHandleValue());
+  if (!ActiveBackend().CreateNativeWindow(*record)) return nullptr;
   const HWND hwnd = record->handle;
   state.windowOrder.push_back(record.get());
   state.windows.emplace(Key(hwnd), std::move(record));

@@ -30,12 +30,14 @@ class Marker : public ::testing::Test {
     app_.pixels = pixels_.data();
     app_.pixelStride = 1024;
     app_.pixelRows = 768;
+    if (g_app != &app_) programRecord_ = g_app;
     g_app = &app_;
     ResetViewRotation();
     g_viewOffset = {0, 0, 8000};
     g_focalLength = 800;
   }
-  void TearDown() override { g_app = nullptr; }
+  // The program's own record lives for the whole run; point back at it.
+  void TearDown() override { g_app = programRecord_; }
 
   // The pixels that are blue must be exactly the given inclusive rectangle,
   // and no other pixel may have changed.
@@ -53,6 +55,7 @@ class Marker : public ::testing::Test {
   }
 
   AppContext app_;
+  AppContext *programRecord_ = nullptr;
   std::vector<DWORD> pixels_;
 };
 

@@ -218,7 +218,8 @@ TEST(TruncateToInt, SaturatesBeyondTheRange) {
 class Projection : public ::testing::Test {
  protected:
   void SetUp() override { Use(800, 600, 1024, 768); }
-  void TearDown() override { g_app = nullptr; }
+  // The program's own record lives for the whole run; point back at it.
+  void TearDown() override { g_app = programRecord_; }
 
   void Use(int clientWidth, int clientHeight, int bufferWidth, int bufferRows) {
     app_ = AppContext{};
@@ -233,6 +234,7 @@ class Projection : public ::testing::Test {
     app_.pixels = pixels_.empty() ? nullptr : pixels_.data();
     app_.pixelStride = bufferWidth;
     app_.pixelRows = bufferRows;
+    if (g_app != &app_) programRecord_ = g_app;
     g_app = &app_;
     ResetViewRotation();
     g_viewOffset = {0, 0, 8000};
@@ -251,6 +253,7 @@ class Projection : public ::testing::Test {
   size_t Index(int x, int y) const { return static_cast<size_t>(y) * app_.pixelStride + x; }
 
   AppContext app_;
+  AppContext *programRecord_ = nullptr;
   std::vector<DWORD> pixels_;
 };
 

@@ -129,6 +129,31 @@ TEST_F(UpdateFrameTest, PointLeavingThroughTwoFacesBouncesOnXAndIsReplacedNextSt
   EXPECT_EQ(NextRandom(), 17999);
 }
 
+TEST_F(UpdateFrameTest, EachFaceBouncesItsOwnAxis) {
+  for (int i = 3; i < kPointCount; ++i) g_velocities[i] = Point3{2, 2, 2};
+  // Point 0 would cross x = -1000, point 1 y = 1000, point 2 z = 1000; seed 1
+  // draws 41, 18467, 6334 (speeds 2.0041, 3.8467, 2.6334) in point order.
+  g_positions[0] = Point3{-999, 0, 0};
+  g_velocities[0] = Point3{-2, 2, 2};
+  g_positions[1] = Point3{0, 999, 0};
+  g_velocities[1] = Point3{2, 2, 2};
+  g_positions[2] = Point3{0, 0, 999};
+  g_velocities[2] = Point3{2, 2, 2};
+  SeedRandom(1);
+  StartAt(5000);
+  ASSERT_TRUE(FrameAt(5011));
+  EXPECT_DOUBLE_EQ(g_velocities[0].x, 2.0041);
+  EXPECT_EQ(g_velocities[0].y, 2);
+  EXPECT_EQ(g_velocities[0].z, 2);
+  EXPECT_EQ(g_velocities[1].x, 2);
+  EXPECT_DOUBLE_EQ(g_velocities[1].y, -3.8467);
+  EXPECT_EQ(g_velocities[1].z, 2);
+  EXPECT_EQ(g_velocities[2].x, 2);
+  EXPECT_EQ(g_velocities[2].y, 2);
+  EXPECT_DOUBLE_EQ(g_velocities[2].z, -2.6334);
+  EXPECT_DOUBLE_EQ(g_positions[1].y, 999 - 3.8467);
+}
+
 TEST_F(UpdateFrameTest, PointBouncesOnTheFaceItWouldCross) {
   for (int i = 1; i < kPointCount; ++i) g_velocities[i] = Point3{2, 2, 2};
   // z would pass below -1000: bounced upwards with the first draw of seed 1

@@ -88,7 +88,8 @@ const std::vector<std::string> &ConsoleCalls();
 
 // Every message that reached a window procedure, sent or dispatched, in
 // order. Recording is on from the start and stops at kMessageTraceLimit
-// entries; a test that measures allocations turns it off.
+// entries; a test that counts allocations while messages flow may turn it
+// off (a loop with nothing to deliver records nothing).
 struct TracedMessage {
   HWND hwnd;
   UINT message;

@@ -40,7 +40,7 @@ class Output {
 
 enum class Size { kDefault, kShort, kLong, kWide, kPointer, kInt64 };
 
-struct Spec {
+struct Conversion {
   bool leftAlign = false;
   bool hexPrefix = false;
   bool zeroPad = false;
@@ -64,27 +64,27 @@ int ReadNumber(LPCWSTR &format) {
 // Pads a field of `length` characters out to the width, on the left unless
 // left-aligned; `emit` writes the field itself.
 template <typename Emit>
-void PadField(Output &out, const Spec &spec, int length, Emit emit) {
-  const int padding = spec.width > length ? spec.width - length : 0;
-  if (!spec.leftAlign) {
+void PadField(Output &out, const Conversion &conversion, int length, Emit emit) {
+  const int padding = conversion.width > length ? conversion.width - length : 0;
+  if (!conversion.leftAlign) {
     out.Repeat(L' ', padding);
   }
   emit();
-  if (spec.leftAlign) {
+  if (conversion.leftAlign) {
     out.Repeat(L' ', padding);
   }
 }
 
 template <typename Char>
-void PutString(Output &out, const Spec &spec, const Char *text) {
+void PutString(Output &out, const Conversion &conversion, const Char *text) {
   int length = 0;
-  while (text[length] != 0 && (spec.precision < 0 || length < spec.precision)) {
+  while (text[length] != 0 && (conversion.precision < 0 || length < conversion.precision)) {
     if (length >= kMaxOutput) {
       break;  // no more can be written anyway
     }
     ++length;
   }
-  PadField(out, spec, length, [&] {
+  PadField(out, conversion, length, [&] {
     for (int i = 0; i < length; ++i) {
       // Narrow text is taken as Latin-1, which agrees with every ANSI code
       // page on the ASCII range the program uses.
@@ -97,7 +97,7 @@ void PutString(Output &out, const Spec &spec, const Char *text) {
   });
 }
 
-void PutNumber(Output &out, const Spec &spec, uint64_t magnitude, bool negative, bool hex, bool upper) {
+void PutNumber(Output &out, const Conversion &conversion, uint64_t magnitude, bool negative, bool hex, bool upper) {
   wchar_t digits[24];
   int count = 0;
   const wchar_t *set = upper ? L"0123456789ABCDEF" : L"0123456789abcdef";
@@ -108,9 +108,9 @@ void PutNumber(Output &out, const Spec &spec, uint64_t magnitude, bool negative,
   } while (magnitude != 0);
 
   // A precision of 0, or none, means at least one digit.
-  const int precision = spec.precision > 0 ? spec.precision : 1;
+  const int precision = conversion.precision > 0 ? conversion.precision : 1;
   const int zeros = precision > count ? precision - count : 0;
-  const wchar_t *prefix = negative ? L"-" : (hex && spec.hexPrefix ? (upper ? L"0X" : L"0x") : L"");
+  const wchar_t *prefix = negative ? L"-" : (hex && conversion.hexPrefix ? (upper ? L"0X" : L"0x") : L"");
   int prefixLength = 0;
   while (prefix[prefixLength] != 0) {
     ++prefixLength;
@@ -119,11 +119,11 @@ void PutNumber(Output &out, const Spec &spec, uint64_t magnitude, bool negative,
   // Zero padding fills the width between the sign or prefix and the digits;
   // it cannot apply when the field is left-aligned.
   int fill = 0;
-  if (spec.zeroPad && !spec.leftAlign && spec.width > length) {
-    fill = spec.width - length;
-    length = spec.width;
+  if (conversion.zeroPad && !conversion.leftAlign && conversion.width > length) {
+    fill = conversion.width - length;
+    length = conversion.width;
   }
-  PadField(out, spec, length, [&] {
+  PadField(out, conversion, length, [&] {
     for (int i = 0; i < prefixLength; ++i) {
       out.Put(prefix[i]);
     }
@@ -142,46 +142,46 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       continue;
     }
     ++format;
-    Spec spec;
+    Conversion conversion;
     for (;; ++format) {
       if (*format == L'-') {
-        spec.leftAlign = true;
+        conversion.leftAlign = true;
       } else if (*format == L'#') {
-        spec.hexPrefix = true;
+        conversion.hexPrefix = true;
       } else if (*format == L'0') {
-        spec.zeroPad = true;
+        conversion.zeroPad = true;
       } else {
         break;
       }
     }
-    spec.width = ReadNumber(format);
+    conversion.width = ReadNumber(format);
     if (*format == L'.') {
       ++format;
-      spec.precision = ReadNumber(format);
+      conversion.precision = ReadNumber(format);
     }
     if (*format == L'h') {
-      spec.size = Size::kShort;
+      conversion.size = Size::kShort;
       ++format;
     } else if (*format == L'l') {
-      spec.size = Size::kLong;
+      conversion.size = Size::kLong;
       ++format;
       if (*format == L'l') {  // not Win32's spelling, but common enough to accept
-        spec.size = Size::kInt64;
+        conversion.size = Size::kInt64;
         ++format;
       }
     } else if (*format == L'w') {
-      spec.size = Size::kWide;
+      conversion.size = Size::kWide;
       ++format;
     } else if (*format == L'I') {
       ++format;
       if (format[0] == L'6' && format[1] == L'4') {
-        spec.size = Size::kInt64;
+        conversion.size = Size::kInt64;
         format += 2;
       } else if (format[0] == L'3' && format[1] == L'2') {
-        spec.size = Size::kDefault;
+        conversion.size = Size::kDefault;
         format += 2;
       } else {
-        spec.size = Size::kPointer;
+        conversion.size = Size::kPointer;
       }
     }
 
@@ -195,11 +195,11 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       case L'C': {
         // Promoted to int on the way through the variadic call.
         const int raw = va_arg(args, int);
-        const bool narrow = spec.size == Size::kShort || (type == L'C' && spec.size == Size::kDefault);
+        const bool narrow = conversion.size == Size::kShort || (type == L'C' && conversion.size == Size::kDefault);
         const wchar_t ch =
             narrow ? static_cast<wchar_t>(static_cast<unsigned char>(raw)) : static_cast<wchar_t>(raw);
         // A zero character is dropped, as it would end the string.
-        PadField(out, spec, ch != 0 ? 1 : 0, [&] {
+        PadField(out, conversion, ch != 0 ? 1 : 0, [&] {
           if (ch != 0) {
             out.Put(ch);
           }
@@ -208,20 +208,20 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       }
       case L's':
       case L'S': {
-        const bool narrow = spec.size == Size::kShort || (type == L'S' && spec.size == Size::kDefault);
+        const bool narrow = conversion.size == Size::kShort || (type == L'S' && conversion.size == Size::kDefault);
         if (narrow) {
           const char *text = va_arg(args, const char *);
-          PutString(out, spec, text != nullptr ? text : "(null)");
+          PutString(out, conversion, text != nullptr ? text : "(null)");
         } else {
           const wchar_t *text = va_arg(args, const wchar_t *);
-          PutString(out, spec, text != nullptr ? text : L"(null)");
+          PutString(out, conversion, text != nullptr ? text : L"(null)");
         }
         break;
       }
       case L'd':
       case L'i': {
         int64_t value;
-        switch (spec.size) {
+        switch (conversion.size) {
           case Size::kShort:
             value = static_cast<short>(va_arg(args, int));
             break;
@@ -238,14 +238,14 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
         // Negating in unsigned arithmetic keeps INT64_MIN representable.
         const uint64_t magnitude =
             value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-        PutNumber(out, spec, magnitude, value < 0, false, false);
+        PutNumber(out, conversion, magnitude, value < 0, false, false);
         break;
       }
       case L'u':
       case L'x':
       case L'X': {
         uint64_t value;
-        switch (spec.size) {
+        switch (conversion.size) {
           case Size::kShort:
             value = static_cast<unsigned short>(va_arg(args, unsigned));
             break;
@@ -259,12 +259,12 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
             value = va_arg(args, unsigned);
             break;
         }
-        PutNumber(out, spec, value, false, type != L'u', type == L'X');
+        PutNumber(out, conversion, value, false, type != L'u', type == L'X');
         break;
       }
       case L'p': {
         // Upper-case hex, zero-filled to the width of a pointer.
-        Spec pointer = spec;
+        Conversion pointer = conversion;
         pointer.hexPrefix = false;
         pointer.precision = static_cast<int>(2 * sizeof(void *));
         PutNumber(out, pointer, reinterpret_cast<uintptr_t>(va_arg(args, void *)), false, true, true);
