@@ -6,7 +6,7 @@ set -euo pipefail
 what=${1:-build}
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev)
 if [ "$what" = wine ]; then
-  packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick wine wine32:i386)
+  packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick python3 wine wine32:i386)
 fi
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()
