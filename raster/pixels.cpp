@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 namespace {
 
@@ -60,10 +61,13 @@ void FillPixelRect(int x0, int y0, int x1, int y1, DWORD colour) {
 
   const size_t stride = static_cast<size_t>(app->pixelStride);
   const size_t runLength = static_cast<size_t>(x1 - x0) + 1;
-  DWORD *row = app->pixels + static_cast<size_t>(y0) * stride + static_cast<size_t>(x0);
-  for (int y = y0; y <= y1; ++y, row += stride) {
-    for (size_t i = 0; i < runLength; ++i) row[i] = colour;
-  }
+  DWORD *first = app->pixels + static_cast<size_t>(y0) * stride + static_cast<size_t>(x0);
+  for (size_t i = 0; i < runLength; ++i) first[i] = colour;
+  // Every further row is a copy of the first: the library's block copy
+  // stores far wider words than a loop of pixel stores, and the clear of the
+  // client area runs on every frame.
+  DWORD *row = first + stride;
+  for (int y = y0 + 1; y <= y1; ++y, row += stride) memcpy(row, first, runLength * sizeof(DWORD));
 }
 
 void DrawPixelLine(int x0, int y0, int x1, int y1) {

@@ -33,10 +33,11 @@ void DrawSurface() {
       double k = c[0] * x * x + c[1] * y * y + c[2] * x * y + c[5] * x + c[6] * y + c[8];
       double d = m * m - 4 * k;
       if (d >= 0) {
-        PlotRoot(x, y, (std::sqrt(d) - m) * 0.5);
-      }
-      if (d > 0) {  // a double root is plotted once
-        PlotRoot(x, y, (-m - std::sqrt(d)) * 0.5);
+        const double root = std::sqrt(d);  // one square root serves both heights
+        PlotRoot(x, y, (root - m) * 0.5);
+        if (d > 0) {  // a double root is plotted once
+          PlotRoot(x, y, (-m - root) * 0.5);
+        }
       }
     }
   }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <new>
 
 namespace velmora::platform {
@@ -93,7 +94,14 @@ RECT FillInto(const PixelView &view, void *context) {
   const int x1 = std::min<LONG>(fill.rect.right, view.width);
   const int y1 = std::min<LONG>(fill.rect.bottom, view.height);
   if (x1 <= x0 || y1 <= y0) return RECT{};
-  for (int y = y0; y < y1; ++y) std::fill(view.Row(y) + x0, view.Row(y) + x1, fill.colour);
+  // wchar_t is a 32-bit unit here, so the C library's wide fill stores
+  // whole pixel words, with far wider stores than a loop of them; the
+  // white fill after every presented frame goes through here.
+  static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wmemset must store 32-bit words");
+  for (int y = y0; y < y1; ++y) {
+    std::wmemset(reinterpret_cast<wchar_t *>(view.Row(y) + x0), static_cast<wchar_t>(fill.colour),
+                 static_cast<size_t>(x1 - x0));
+  }
   return RECT{x0, y0, x1, y1};
 }
 

@@ -1,0 +1,88 @@
+// A preloaded counter of presented frames: it stands in front of SDL's two
+// window-surface updates, counts the calls made after a warm-up, and after
+// a measuring window prints the count and the rate and ends the process.
+// Being preloaded it needs no change to the program it measures.
+//   VELMORA_FPS_WARMUP   seconds before counting starts (default 1)
+//   VELMORA_FPS_SECONDS  seconds counted (default 5)
+//   VELMORA_FPS_LABEL    name printed with the figures
+#include <SDL.h>
+#include <dlfcn.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+double Now() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+double Setting(const char *name, double fallback) {
+  const char *text = std::getenv(name);
+  return text != nullptr && *text != 0 ? std::atof(text) : fallback;
+}
+
+struct Counter {
+  double warmUp = Setting("VELMORA_FPS_WARMUP", 1.0);
+  double seconds = Setting("VELMORA_FPS_SECONDS", 5.0);
+  double first = -1;   // time of the first update
+  double start = -1;   // time counting began
+  long frames = 0;
+  bool reported = false;
+
+  void Report(double now) {
+    if (reported) return;
+    reported = true;
+    const char *label = std::getenv("VELMORA_FPS_LABEL");
+    const double elapsed = start < 0 ? 0 : now - start;
+    std::fprintf(stderr, "fps: %s %ld frames in %.3f s = %.1f frames per second\n", label ? label : "program",
+                 frames, elapsed, elapsed > 0 ? frames / elapsed : 0.0);
+  }
+
+  void Count() {
+    const double now = Now();
+    if (first < 0) first = now;
+    if (start < 0) {
+      if (now - first < warmUp) return;
+      start = now;
+    }
+    ++frames;
+    if (now - start >= seconds) {
+      Report(now);
+      _exit(0);
+    }
+  }
+
+  ~Counter() { Report(Now()); }
+};
+
+Counter g_counter;
+
+template <typename F>
+F Next(const char *name) {
+  return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" {
+
+int SDL_UpdateWindowSurface(SDL_Window *window) {
+  static auto next = Next<int (*)(SDL_Window *)>("SDL_UpdateWindowSurface");
+  const int result = next(window);
+  g_counter.Count();
+  return result;
+}
+
+int SDL_UpdateWindowSurfaceRects(SDL_Window *window, const SDL_Rect *rects, int count) {
+  static auto next = Next<int (*)(SDL_Window *, const SDL_Rect *, int)>("SDL_UpdateWindowSurfaceRects");
+  const int result = next(window, rects, count);
+  g_counter.Count();
+  return result;
+}
+
+}  // extern "C"

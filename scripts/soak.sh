@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The long soak: builds the sanitize preset (ASan and UBSan, leak checking
+# on) and runs the storm of input through the real program on the headless
+# backend for 200000 frames (or the number given), then prints its figures:
+# frames, wall time, live allocations at frame 1000 and at the end, finite
+# points, guard words and the exit code.
+#   scripts/soak.sh [frames]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+frames=${1:-200000}
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs" --target soak_test >/dev/null
+status=0
+VELMORA_BACKEND=headless VELMORA_SOAK_FRAMES="$frames" \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ./build-sanitize/tests/soak/soak_test --gtest_filter='Soak.*' --gtest_brief=1 || status=$?
+if [ "$status" -eq 0 ]; then
+  echo "soak: passed (no sanitizer report, no leak)"
+else
+  echo "soak: FAILED with status $status"
+fi
+exit "$status"

@@ -1,0 +1,56 @@
+// Runs the real program on the headless backend: WinMain with its start-up,
+// loop and window procedure, with a script called at every poll of the loop
+// (once per turn, so once per frame the loop draws). The message trace is
+// off, as it grows with every message and would hide what the program
+// itself allocates.
+#ifndef VELMORA_TESTS_SOAK_PROGRAM_H
+#define VELMORA_TESTS_SOAK_PROGRAM_H
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+#include "app/app_context.h"
+#include "scene/points.h"
+#include "velmora/headless.h"
+
+namespace soak {
+
+namespace headless = velmora::headless;
+
+// Virtual-key codes the program acts on.
+constexpr UINT kKey1 = 0x31, kKeyF = 0x46, kKeyP = 0x50;
+
+// The default window: 800 by 700 outside; the stand-in's frame (4 pixels
+// left, right and bottom, 23 on top) leaves a client area of 792 by 673.
+constexpr int kWindowWidth = 800, kWindowHeight = 700;
+constexpr int kFrameLeft = 4, kFrameTop = 23, kFrameRight = 4, kFrameBottom = 4;
+constexpr int kClientWidth = kWindowWidth - kFrameLeft - kFrameRight;
+constexpr int kClientHeight = kWindowHeight - kFrameTop - kFrameBottom;
+
+constexpr uint32_t kGrey = 0x787878, kGreen = 0x00FA00, kBlue = 0x0000FA, kRed = 0xFA0000;
+
+inline int RunProgram(std::function<void(uint64_t)> script) {
+  headless::SetMessageTraceEnabled(false);
+  headless::SetPollHook(std::move(script));
+  char noArguments[] = "";
+  return WinMain(nullptr, nullptr, noArguments, SW_SHOWNORMAL);
+}
+
+inline bool AllPointsFinite() {
+  for (const Point3 &p : g_positions) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
+  }
+  return true;
+}
+
+inline int CountColour(const headless::Image &image, uint32_t colour) {
+  int n = 0;
+  for (uint32_t p : image.pixels) n += p == colour;
+  return n;
+}
+
+}  // namespace soak
+
+#endif
