@@ -22,8 +22,10 @@ constexpr DWORD kBackground = 0x787878;
 
 void StepPoint(Point3 &p, Point3 &v) {
   // A point that ended the last step outside (it left through two faces and
-  // was bounced on one) starts again from a random place inside.
-  if (ClassifyPoint(p.x, p.y, p.z) != 0) {
+  // was bounced on one) starts again from a random place inside. So does a
+  // point that is not a number: it fails every face test and would count as
+  // inside for ever, leaving the fit without a surface for the rest of the run.
+  if (ClassifyPoint(p.x, p.y, p.z) != 0 || p.x != p.x || p.y != p.y || p.z != p.z) {
     RandomPosition(p);
   }
   switch (ClassifyPoint(p.x + v.x, p.y + v.y, p.z + v.z)) {
