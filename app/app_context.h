@@ -62,6 +62,11 @@ extern DWORD g_lastStepTick;
 void CreateAppContext();
 void InitStepTick();
 
+// Characters of a zero-terminated text drawn with TextOutW, counted up to its
+// first zero but never past the slot that holds it (nor past 65535), so a
+// slot without a terminator is not read beyond its end.
+int TextSlotLength(const WCHAR *text, int slotSize);
+
 void UpdateWindowGeometry();
 void CreateFrameBuffer();
 void PresentFrame();

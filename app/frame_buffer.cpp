@@ -16,15 +16,15 @@ int Half(int size) {
   return size >> 1;
 }
 
-int TextLength(const WCHAR *text) {
+}  // namespace
+
+int TextSlotLength(const WCHAR *text, int slotSize) {
   int length = 0;
-  while (length < kMaxTextLength && length < kFpsTextCapacity && text[length] != 0) {
+  while (length < kMaxTextLength && length < slotSize && text[length] != 0) {
     ++length;
   }
   return length;
 }
-
-}  // namespace
 
 void UpdateWindowGeometry() {
   AppContext &app = *g_app;
@@ -96,7 +96,7 @@ void PresentFrame() {
       app.frameCount = 0;
       app.fpsTick = now;
     }
-    TextOutW(app.memoryDc, kFpsTextX, kFpsTextY, app.fpsText, TextLength(app.fpsText));
+    TextOutW(app.memoryDc, kFpsTextX, kFpsTextY, app.fpsText, TextSlotLength(app.fpsText, kFpsTextCapacity));
   }
   StretchBlt(app.windowDc, 0, 0, app.windowWidth, app.windowHeight, app.memoryDc, 0, 0, app.windowWidth,
              app.windowHeight, SRCCOPY);

@@ -49,14 +49,6 @@ void StepPoint(Point3 &p, Point3 &v) {
   p.z += v.z;
 }
 
-int HelpLineLength(const WCHAR *line, int slotSize) {
-  int length = 0;
-  while (length < slotSize && length < 65535 && line[length] != 0) {
-    ++length;
-  }
-  return length;
-}
-
 }  // namespace
 
 int UpdateFrame() {
@@ -80,7 +72,7 @@ int UpdateFrame() {
   if (g_showHelp != 0) {
     const int slotSize = static_cast<int>(sizeof g_helpLines[0] / sizeof g_helpLines[0][0]);
     for (int k = 0; k < 4; ++k) {
-      TextOutW(g_app->memoryDc, 10, 35 + 20 * k, g_helpLines[k], HelpLineLength(g_helpLines[k], slotSize));
+      TextOutW(g_app->memoryDc, 10, 35 + 20 * k, g_helpLines[k], TextSlotLength(g_helpLines[k], slotSize));
     }
   }
 
