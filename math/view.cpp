@@ -12,6 +12,7 @@
 
 #include "app/app_context.h"
 #include "math/trig.h"
+#include "math/vector_clones.h"
 #include "raster/pixels.h"
 
 Matrix3 g_viewRotation;
@@ -38,10 +39,6 @@ Matrix3 MakeMatrix3(double m00, double m01, double m02, double m10, double m11, 
                     double m20, double m21, double m22) {
   Matrix3 r = {{m00, m01, m02, m10, m11, m12, m20, m21, m22}};
   return r;
-}
-
-double RowDot(const Matrix3 &v, int row, const Point3 &p) {
-  return v.m[3 * row] * p.x + v.m[3 * row + 1] * p.y + v.m[3 * row + 2] * p.z;
 }
 
 }  // namespace
@@ -112,35 +109,115 @@ void RotateViewAxis(double x, double y, double z, double degrees) {
       ux * uz * t + uy * s, uy * uz * t - ux * s, c + uz * uz * t));
 }
 
-ScreenPoint ProjectPoint(int mode, Point3 p) {
-  ScreenPoint result = {-10.0, -10.0};
-  const double depth = RowDot(g_viewRotation, 2, p) + g_viewOffset.z;
-  const double f = static_cast<double>(g_focalLength);
-  if (!(f <= depth)) return result;  // behind the eye, too close, or NaN
+namespace {
 
+// The view and the client area as one projection needs them, read once so
+// that a batch of points does not go back to the globals for every point.
+struct Projection {
+  double m[9];
+  double ox, oy, oz;
+  double f;
+  double halfWidth, halfHeight, left, top;
+  double width, height;
+};
+
+Projection CurrentProjection() {
   const RECT &client = g_app->clientRect;
-  const double sx = (RowDot(g_viewRotation, 0, p) + g_viewOffset.x) * f / depth +
-                    g_app->halfClientWidth - client.left;
-  const double sy = g_app->halfClientHeight -
-                    (RowDot(g_viewRotation, 1, p) + g_viewOffset.y) * f / depth - client.top;
-  result.x = sx;
-  result.y = sy;
+  Projection p;
+  for (int k = 0; k < 9; ++k) p.m[k] = g_viewRotation.m[k];
+  p.ox = g_viewOffset.x;
+  p.oy = g_viewOffset.y;
+  p.oz = g_viewOffset.z;
+  p.f = static_cast<double>(g_focalLength);
+  p.halfWidth = g_app->halfClientWidth;
+  p.halfHeight = g_app->halfClientHeight;
+  p.left = client.left;
+  p.top = client.top;
+  p.width = static_cast<double>(client.right) - client.left;
+  p.height = static_cast<double>(client.bottom) - client.top;
+  return p;
+}
 
-  const double width = static_cast<double>(client.right) - client.left;
-  const double height = static_cast<double>(client.bottom) - client.top;
-  if (!(0.0 < sx && sx < width && 0.0 < sy && sy < height)) return result;
+// Every sum is taken in the order the formulas give it, so a point comes out
+// to the same doubles whether it is projected alone or in a batch.
+inline double Row(const Projection &p, int row, double x, double y, double z) {
+  return p.m[3 * row] * x + p.m[3 * row + 1] * y + p.m[3 * row + 2] * z;
+}
+inline double Depth(const Projection &p, double x, double y, double z) { return Row(p, 2, x, y, z) + p.oz; }
+inline double ScreenX(const Projection &p, double x, double y, double z, double depth) {
+  return (Row(p, 0, x, y, z) + p.ox) * p.f / depth + p.halfWidth - p.left;
+}
+inline double ScreenY(const Projection &p, double x, double y, double z, double depth) {
+  return p.halfHeight - (Row(p, 1, x, y, z) + p.oy) * p.f / depth - p.top;
+}
+inline bool InFront(const Projection &p, double depth) { return p.f <= depth; }  // NaN fails
+inline bool OnScreen(const Projection &p, double sx, double sy) {
+  return 0.0 < sx && sx < p.width && 0.0 < sy && sy < p.height;
+}
 
+// The client area can outgrow the frame buffer, which keeps its size from
+// start-up, so the pixel is also held inside the buffer.
+inline void PlotSurfacePixel(double sx, double sy) {
   const int ix = TruncateToInt(sx);
   const int iy = TruncateToInt(sy);
+  if (g_app->pixels && ix < g_app->pixelStride && iy < g_app->pixelRows) {
+    g_app->pixels[static_cast<std::size_t>(iy) * g_app->pixelStride + ix] = kSurfaceColour;
+  }
+}
+
+}  // namespace
+
+ScreenPoint ProjectPoint(int mode, Point3 point) {
+  ScreenPoint result = {-10.0, -10.0};
+  const Projection p = CurrentProjection();
+  const double depth = Depth(p, point.x, point.y, point.z);
+  if (!InFront(p, depth)) return result;  // behind the eye, too close, or NaN
+
+  result.x = ScreenX(p, point.x, point.y, point.z, depth);
+  result.y = ScreenY(p, point.x, point.y, point.z, depth);
+  if (!OnScreen(p, result.x, result.y)) return result;
+
   if (mode == 0) {
-    // The client area can outgrow the frame buffer, which keeps its size
-    // from start-up, so the pixel is also held inside the buffer.
-    if (g_app->pixels && ix < g_app->pixelStride && iy < g_app->pixelRows) {
-      g_app->pixels[static_cast<std::size_t>(iy) * g_app->pixelStride + ix] = kSurfaceColour;
-    }
+    PlotSurfacePixel(result.x, result.y);
   } else if (mode > 0) {
+    const int ix = TruncateToInt(result.x);
+    const int iy = TruncateToInt(result.y);
     FillPixelRect(Offset(ix, -kMarkerHalfSize), Offset(iy, -kMarkerHalfSize),
                   Offset(ix, kMarkerHalfSize), Offset(iy, kMarkerHalfSize), kMarkerColour);
   }
   return result;
+}
+
+VELMORA_VECTOR_CLONES
+void PlotPoints(const double *x, const double *y, const double *z, int count) {
+  DWORD *const pixels = g_app->pixels;
+  if (pixels == nullptr) return;
+  const Projection p = CurrentProjection();
+  // On screen and inside the frame buffer at once: a positive position
+  // truncates to below an integer bound exactly when it lies below it.
+  const std::size_t stride = static_cast<std::size_t>(g_app->pixelStride);
+  const double right = std::fmin(p.width, g_app->pixelStride);
+  const double bottom = std::fmin(p.height, g_app->pixelRows);
+  // A run of points is projected and tested in a loop without branches,
+  // which the vector units take several points at a time; only the stores
+  // of the visible ones follow one by one.
+  constexpr int kRun = 64;
+  int column[kRun], row[kRun];
+  for (int start = 0; start < count; start += kRun) {
+    const int n = count - start < kRun ? count - start : kRun;
+    const double *px = x + start, *py = y + start, *pz = z + start;
+    for (int i = 0; i < n; ++i) {
+      const double depth = Depth(p, px[i], py[i], pz[i]);
+      const double sx = ScreenX(p, px[i], py[i], pz[i], depth);
+      const double sy = ScreenY(p, px[i], py[i], pz[i], depth);
+      // Every test is made (& rather than &&), so none has to be skipped.
+      const bool visible = InFront(p, depth) & (0.0 < sx) & (sx < right) & (0.0 < sy) & (sy < bottom);
+      // Converted either way, from a value that is in range either way.
+      column[i] = static_cast<int>(visible ? sx : -1.0);
+      row[i] = static_cast<int>(visible ? sy : 0.0);
+    }
+    for (int i = 0; i < n; ++i) {
+      if (column[i] >= 0) pixels[static_cast<std::size_t>(row[i]) * stride + column[i]] = kSurfaceColour;
+    }
+  }
 }

@@ -44,4 +44,8 @@ int TruncateToInt(double v);
 // square, in both cases only when the point is visible.
 ScreenPoint ProjectPoint(int mode, Point3 p);
 
+// ProjectPoint in mode 0 for each of count points, given as three arrays of
+// coordinates: the same pixels, worked out a batch at a time.
+void PlotPoints(const double *x, const double *y, const double *z, int count);
+
 #endif

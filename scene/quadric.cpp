@@ -4,6 +4,7 @@
 #include "scene/quadric.h"
 
 #include "math/matrix.h"
+#include "math/vector_clones.h"
 #include "math/view.h"
 #include "raster/pixels.h"
 #include "scene/points.h"
@@ -11,34 +12,72 @@
 // After the headers that bring in windows.h, whose NOMINMAX the MinGW
 // runtime's own would otherwise clash with.
 #include <cmath>
+#include <limits>
 
 double g_quadric[9];
 
 namespace {
 
-void PlotRoot(double x, double y, double z) {
-  // Strict on both sides; a NaN height fails and plots nothing.
-  if (2 * g_box.zMin < z && z < 2 * g_box.zMax) {
-    ProjectPoint(0, Point3{x, y, z});
+// The samples are worked a run of columns at a time. The terms of m and K
+// that depend on X alone are formed once per run, those of Y once per row,
+// and each sum is completed in the order its formula gives, so every sample
+// comes to the same doubles as when its formula is evaluated whole. Only the
+// order in which the pixels are written changes, and they are all one colour.
+constexpr int kColumnRun = 128;
+
+struct ColumnRun {
+  int count;
+  double x[kColumnRun];
+  double c0xx[kColumnRun], c2x[kColumnRun], c3x[kColumnRun], c5x[kColumnRun];
+};
+
+VELMORA_VECTOR_CLONES
+void DrawSurfaceRow(const ColumnRun &run, double y) {
+  const double *c = g_quadric;
+  const double c1yy = c[1] * y * y, c4y = c[4] * y, c6y = c[6] * y;
+  const double zLow = 2 * g_box.zMin, zHigh = 2 * g_box.zMax;
+  const double none = std::numeric_limits<double>::quiet_NaN();
+  // Both heights of every sample, a height that is not plotted replaced by
+  // NaN, which the projection never shows. With no branch in it the loop
+  // goes through the vector units; a negative d gives a NaN root that
+  // fails the tests like any other.
+  double ys[kColumnRun], upper[kColumnRun], lower[kColumnRun];
+  for (int i = 0; i < run.count; ++i) {
+    const double m = run.c3x[i] + c4y + c[7];
+    const double k = run.c0xx[i] + c1yy + run.c2x[i] * y + run.c5x[i] + c6y + c[8];
+    const double d = m * m - 4 * k;
+    const double root = std::sqrt(d);
+    const double z1 = (root - m) * 0.5;
+    const double z2 = (-m - root) * 0.5;
+    // Strict on both sides; a double root (d = 0) is plotted once.
+    upper[i] = (d >= 0) & (zLow < z1) & (z1 < zHigh) ? z1 : none;
+    lower[i] = (d > 0) & (zLow < z2) & (z2 < zHigh) ? z2 : none;
+    ys[i] = y;
   }
+  PlotPoints(run.x, ys, upper, run.count);
+  PlotPoints(run.x, ys, lower, run.count);
 }
 
 void DrawSurface() {
   const double *c = g_quadric;
+  const double xStep = (g_box.xMax - g_box.xMin) / 40;
+  const double yStep = (g_box.yMax - g_box.yMin) / 40;
   // X and Y advance by repeated addition, not from a counter: the grid is
   // whatever those sums reach while they stay below the far bound.
-  for (double y = 2 * g_box.yMin; y < 2 * g_box.yMax; y += (g_box.yMax - g_box.yMin) / 40) {
-    for (double x = 2 * g_box.xMin; x < 2 * g_box.xMax; x += (g_box.xMax - g_box.xMin) / 40) {
-      double m = c[3] * x + c[4] * y + c[7];
-      double k = c[0] * x * x + c[1] * y * y + c[2] * x * y + c[5] * x + c[6] * y + c[8];
-      double d = m * m - 4 * k;
-      if (d >= 0) {
-        const double root = std::sqrt(d);  // one square root serves both heights
-        PlotRoot(x, y, (root - m) * 0.5);
-        if (d > 0) {  // a double root is plotted once
-          PlotRoot(x, y, (-m - root) * 0.5);
-        }
-      }
+  double x = 2 * g_box.xMin;
+  ColumnRun run;
+  while (x < 2 * g_box.xMax) {
+    run.count = 0;
+    for (; x < 2 * g_box.xMax && run.count < kColumnRun; x += xStep) {
+      const int i = run.count++;
+      run.x[i] = x;
+      run.c0xx[i] = c[0] * x * x;
+      run.c2x[i] = c[2] * x;
+      run.c3x[i] = c[3] * x;
+      run.c5x[i] = c[5] * x;
+    }
+    for (double y = 2 * g_box.yMin; y < 2 * g_box.yMax; y += yStep) {
+      DrawSurfaceRow(run, y);
     }
   }
 }

@@ -376,4 +376,69 @@ TEST_F(Projection, NothingIsWrittenBeforeTheFrameBufferExists) {
   EXPECT_EQ(s.y, 300.0);
 }
 
+// PlotPoints is ProjectPoint in mode 0 for a batch: the same tests on the
+// same doubles, so every edge case above gives the same pixel or none.
+class PlotPointsTest : public Projection {
+ protected:
+  void Plot(const std::vector<Point3> &points) {
+    std::vector<double> x, y, z;
+    for (const Point3 &p : points) {
+      x.push_back(p.x);
+      y.push_back(p.y);
+      z.push_back(p.z);
+    }
+    PlotPoints(x.data(), y.data(), z.data(), static_cast<int>(points.size()));
+  }
+  std::vector<size_t> Drawn() const {
+    std::vector<size_t> drawn;
+    for (const auto &[index, colour] : Changed()) {
+      EXPECT_EQ(colour, 0x00FA00u);
+      drawn.push_back(index);
+    }
+    return drawn;
+  }
+};
+
+TEST_F(PlotPointsTest, DrawsExactlyWhatProjectPointDrawsAtEveryEdge) {
+  g_viewOffset = {0, 0, 800};  // depth 800 at z = 0: exactly the focal length
+  Plot({{0, 0, 0},                                  // depth = f: (400, 300), shown
+        {0, 0, -1e-9}, {0, 0, kNaN}, {0, 0, -kInf},  // nearer than f, not a number
+        {kNaN, 0, 0}, {0, kInf, 0}});
+  EXPECT_EQ(Drawn(), std::vector<size_t>{Index(400, 300)});
+
+  Use(800, 600, 1024, 768);
+  // x = ±4000 maps to 400 ± 400 and y = ±3000 to 300 ∓ 300: the four edges,
+  // none drawn; just inside the far edges (799, 599) and the near ones
+  // (0.1, 0.1), which truncate to the first column and row.
+  Plot({{-4000, 0, 0}, {4000, 0, 0}, {0, 3000, 0}, {0, -3000, 0}, {1e300, -1e300, 0},
+        {3990, -2990, 0}, {-3999, 2999, 0}});
+  EXPECT_EQ(Drawn(), (std::vector<size_t>{Index(0, 0), Index(799, 599)}));
+}
+
+TEST_F(PlotPointsTest, StaysInsideAFrameBufferSmallerThanTheClient) {
+  Use(800, 600, 500, 400);
+  // (500, 350) right of the buffer, (350, 400) one row below it, (499, 399)
+  // its last pixel.
+  Plot({{1000, -500, 0}, {-500, -1000, 0}, {990, -990, 0}});
+  EXPECT_EQ(Drawn(), std::vector<size_t>{Index(499, 399)});
+  Use(800, 600, 0, 0);  // no frame buffer yet
+  Plot({{0, 0, 0}});
+  EXPECT_TRUE(Changed().empty());
+}
+
+TEST_F(PlotPointsTest, BatchesOfAnyLengthPlotEveryPoint) {
+  // A row of points 10 units (one pixel) apart from sx = 1 rightwards: the
+  // batch is worked in runs, and no point at a run's edge may be lost.
+  for (int count : {0, 1, 63, 64, 65, 128, 200}) {
+    SCOPED_TRACE(count);
+    Use(800, 600, 1024, 768);
+    std::vector<Point3> row;
+    for (int i = 0; i < count; ++i) row.push_back({-3990.0 + 10 * i, 0, 0});
+    Plot(row);
+    std::vector<size_t> expected;
+    for (int i = 0; i < count; ++i) expected.push_back(Index(1 + i, 300));
+    EXPECT_EQ(Drawn(), expected);
+  }
+}
+
 }  // namespace
