@@ -1,8 +1,10 @@
 // The SDL2 backend: one resizable SDL window per top-level window, its size
 // being the client area's and its position the client origin; SDL events
 // become posted input and window-manager notifications; a frame is copied
-// straight from the DIB into the window surface. Without a display no
-// window can be made, so the program sees CreateWindowExW fail.
+// straight from the DIB into the window surface, and under X the surface
+// reaches the screen on a thread of its own while the next frame is drawn.
+// Without a display no window can be made, so the program sees
+// CreateWindowExW fail.
 // What it does not do: maximised windows report SIZE_RESTORED, the frame
 // drawn around the window is the window manager's (its size is assumed to
 // be the fixed Win32 metrics), and a surface other than 32-bit XRGB is not
@@ -14,7 +16,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace velmora::platform {
@@ -106,6 +111,78 @@ UINT ButtonKey(Uint8 button) {
   }
 }
 
+// Window-surface updates on a thread of their own. Under X an update sends
+// the changed rectangle to the server and then waits until the server has
+// taken it, which costs about as much as drawing a whole frame; meanwhile
+// the program can draw the next frame into its frame buffer, as it can
+// while a Windows compositor shows the last one. The backend writes the
+// surface, and makes every other call into SDL, only while no update is in
+// flight (WaitForPresent), so SDL and Xlib are never used from two threads
+// at once; the one exception is taking events from SDL's own queue, which
+// has a lock of its own.
+class Presenter {
+ public:
+  ~Presenter() { Stop(); }
+
+  // Only when no update is in flight.
+  void Submit(SDL_Window *window, const SDL_Rect &rect) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+    window_ = window;
+    rect_ = rect;
+    busy_ = true;
+    wake_.notify_one();
+  }
+
+  bool Busy() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return busy_;
+  }
+
+  void WaitUntilIdle() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [this] { return !busy_; });
+  }
+
+  // Finishes the update in flight, if any, and ends the thread.
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+      wake_.notify_one();
+    }
+    if (thread_.joinable()) thread_.join();
+    stopping_ = false;
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return busy_ || stopping_; });
+      if (busy_) {
+        SDL_Window *const window = window_;
+        const SDL_Rect rect = rect_;
+        lock.unlock();
+        SDL_UpdateWindowSurfaceRects(window, &rect, 1);
+        lock.lock();
+        busy_ = false;
+        done_.notify_all();
+      } else {
+        return;  // stopping, with nothing left to show
+      }
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::thread thread_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  SDL_Window *window_ = nullptr;
+  SDL_Rect rect_{};
+};
+
 class SdlBackend final : public Backend {
  public:
   bool IsHeadless() const override { return false; }
@@ -119,6 +196,7 @@ class SdlBackend final : public Backend {
 
   RECT DesktopRect() override {
     SDL_Rect bounds{0, 0, 1280, 1024};
+    WaitForPresent();
     if (Video()) {
       int display = 0;
       if (!windows_.empty()) display = std::max(SDL_GetWindowDisplayIndex(windows_.front()->window), 0);
@@ -130,6 +208,12 @@ class SdlBackend final : public Backend {
   void BeginPoll() override {
     if (!videoReady_) return;
     SDL_Event event;
+    if (presenter_.Busy()) {
+      // The events that BeginDraw brought in from the server; the next
+      // pump waits for the update in flight.
+      while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Handle(event);
+      return;
+    }
     while (SDL_PollEvent(&event)) Handle(event);
   }
 
@@ -139,11 +223,13 @@ class SdlBackend final : public Backend {
       nanosleep(&pause, nullptr);  // nothing can arrive; wait as Windows would
       return;
     }
+    WaitForPresent();
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, 100)) Handle(event);
   }
 
   bool CreateNativeWindow(Window &window) override {
+    WaitForPresent();
     if (!Video()) return false;
     const RECT client = ClientScreenRect(window);
     const int width = std::max<LONG>(client.right - client.left, 1);
@@ -167,7 +253,9 @@ class SdlBackend final : public Backend {
   void DestroyNativeWindow(Window &window) override {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr) return;
+    WaitForPresent();
     windows_.erase(std::remove(windows_.begin(), windows_.end(), native), windows_.end());
+    if (windows_.empty()) presenter_.Stop();
     SDL_DestroyWindow(native->window);
     delete native;
     window.native = nullptr;
@@ -176,6 +264,7 @@ class SdlBackend final : public Backend {
   void UpdateNativeState(Window &window) override {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr) return;
+    WaitForPresent();
     if (window.visible != native->shown) {
       native->shown = window.visible;
       if (window.visible) {
@@ -197,6 +286,11 @@ class SdlBackend final : public Backend {
   bool BeginDraw(Window &window, Surface *surface) override {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr || !window.visible || window.minimized) return false;
+    WaitForPresent();
+    // The surface is free again: a good moment to take in what the server
+    // sent, since BeginPoll finds an update in flight more often than not.
+    // The events wait in SDL's queue for the next poll.
+    SDL_PumpEvents();
     SDL_Surface *s = SDL_GetWindowSurface(native->window);  // renewed by SDL after a resize
     if (s == nullptr) return false;
     const SDL_PixelFormat *f = s->format;
@@ -229,10 +323,16 @@ class SdlBackend final : public Backend {
     rect.y = std::clamp<int>(changed.top, 0, s->h);
     rect.w = std::clamp<int>(changed.right, 0, s->w) - rect.x;
     rect.h = std::clamp<int>(changed.bottom, 0, s->h) - rect.y;
-    if (rect.w > 0 && rect.h > 0) SDL_UpdateWindowSurfaceRects(native->window, &rect, 1);
+    if (rect.w <= 0 || rect.h <= 0) return;
+    if (asyncPresent_) {
+      presenter_.Submit(native->window, rect);
+    } else {
+      SDL_UpdateWindowSurfaceRects(native->window, &rect, 1);
+    }
   }
 
   int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) override {
+    WaitForPresent();
     const std::string utf8Text = ToUtf8(text), utf8Caption = ToUtf8(caption);
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     if ((type & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
@@ -279,6 +379,10 @@ class SdlBackend final : public Backend {
         return false;
       }
       SDL_StopTextInput();
+      // Other drivers may update the surface through a context that belongs
+      // to the thread that made it; only X11's own surface is sent from the
+      // presenting thread.
+      asyncPresent_ = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
     }
     return videoReady_;
   }
@@ -306,6 +410,7 @@ class SdlBackend final : public Backend {
     SDL_GetWindowSize(native->window, &width, &height);
     if (*x > 0 && *y > 0 && *x < width - 1 && *y < height - 1) return native->hwnd;
     int globalX = 0, globalY = 0, left = 0, top = 0;
+    WaitForPresent();  // asks the server
     SDL_GetGlobalMouseState(&globalX, &globalY);
     SDL_GetWindowPosition(native->window, &left, &top);
     const int realX = globalX - left, realY = globalY - top;
@@ -394,8 +499,12 @@ class SdlBackend final : public Backend {
     }
   }
 
+  void WaitForPresent() { presenter_.WaitUntilIdle(); }
+
   bool videoTried_ = false;
   bool videoReady_ = false;
+  bool asyncPresent_ = false;
+  Presenter presenter_;
   bool warnedFormat_ = false;
   SDL_Surface *locked_ = nullptr;
   std::vector<SdlWindow *> windows_;
