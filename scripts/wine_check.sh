@@ -84,6 +84,22 @@ for dll in user32.dll gdi32.dll kernel32.dll; do
 done
 python3 "$tool" resources "$win_exe" || fail "the resources are not the manifest alone"
 
+# --- Can this machine run it at all? -------------------------------------
+# Wine runs a 32-bit executable with a 32-bit loader of its own. Some
+# kernels are built without 32-bit x86 support (virtual machines often
+# are); there the loader cannot start, and the run below cannot happen.
+# That is the machine's limit, not the program's, so the check reports it
+# as skipped (exit code 77) rather than passed or failed.
+if ! loader_out=$(WINEDEBUG=-all wine --version 2>&1); then
+  if grep -q 'Exec format error' <<<"$loader_out"; then
+    say "SKIPPED the run under Wine: this kernel cannot execute 32-bit x86 programs"
+    say "  (wine --version: ${loader_out//$'\n'/ })"
+    exit 77
+  fi
+  fail "wine does not start: $loader_out"
+fi
+say "$loader_out"
+
 # --- Display, window manager, Wine prefix ----------------------------------
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine.XXXXXX")
 failed=1
