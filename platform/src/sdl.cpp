@@ -381,8 +381,13 @@ class SdlBackend final : public Backend {
       SDL_StopTextInput();
       // Other drivers may update the surface through a context that belongs
       // to the thread that made it; only X11's own surface is sent from the
-      // presenting thread.
-      asyncPresent_ = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
+      // presenting thread. SDL_FRAMEBUFFER_ACCELERATION in the environment
+      // outranks the hint above and turns the surface into a renderer's
+      // texture, whose GL context must stay on this thread.
+      const char *accel = SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+      const bool softwareSurface = accel != nullptr && (accel[0] == '0' || SDL_strcasecmp(accel, "false") == 0 ||
+                                                        SDL_strcasecmp(accel, "software") == 0);
+      asyncPresent_ = softwareSurface && driver != nullptr && SDL_strcmp(driver, "x11") == 0;
     }
     return videoReady_;
   }
