@@ -6,8 +6,10 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "app/app_context.h"
@@ -424,6 +426,52 @@ TEST_F(PlotPointsTest, StaysInsideAFrameBufferSmallerThanTheClient) {
   Use(800, 600, 0, 0);  // no frame buffer yet
   Plot({{0, 0, 0}});
   EXPECT_TRUE(Changed().empty());
+}
+
+// Points a hair from the lines between pixels, in random views: where a
+// single rounding more or less (a fused multiply-add, a reordered sum) would
+// move a pixel, the batch must still put each point exactly where
+// ProjectPoint puts it.
+TEST_F(PlotPointsTest, AgreesWithProjectPointAHairFromThePixelEdges) {
+  std::mt19937_64 random(20261208);
+  std::uniform_real_distribution<double> degrees(-180.0, 180.0), unit(0.0, 1.0);
+  int drawn = 0;
+  for (int view = 0; view < 40; ++view) {
+    SCOPED_TRACE(view);
+    Use(800, 600, 1024, 768);
+    RotateViewX(degrees(random));
+    RotateViewY(degrees(random));
+    RotateViewAxis(unit(random) - 0.5, unit(random) - 0.5, unit(random) - 0.5, degrees(random));
+    g_focalLength = 200 + static_cast<int>(random() % 2000);
+    const Matrix3 r = g_viewRotation;
+    const Point3 o = g_viewOffset;
+    const double f = g_focalLength;
+
+    std::vector<Point3> points;
+    for (int k = 0; k < 400; ++k) {
+      // A corner between pixels, a few units in the last place off it.
+      double sx = 1.0 + static_cast<double>(random() % 798);
+      double sy = 1.0 + static_cast<double>(random() % 598);
+      const int nudgeX = static_cast<int>(random() % 9) - 4, nudgeY = static_cast<int>(random() % 9) - 4;
+      for (int n = 0; n < std::abs(nudgeX); ++n) sx = std::nextafter(sx, nudgeX < 0 ? 0.0 : 1e9);
+      for (int n = 0; n < std::abs(nudgeY); ++n) sy = std::nextafter(sy, nudgeY < 0 ? 0.0 : 1e9);
+      // The eye's coordinates that project there, turned back into the
+      // scene by the transposed rotation: they come out within a few units
+      // in the last place of the corner, on either side of it.
+      const double depth = f + unit(random) * 20000.0;
+      const double ex = (sx - 400.0) * depth / f - o.x, ey = (300.0 - sy) * depth / f - o.y, ez = depth - o.z;
+      points.push_back({r.m[0] * ex + r.m[3] * ey + r.m[6] * ez, r.m[1] * ex + r.m[4] * ey + r.m[7] * ez,
+                        r.m[2] * ex + r.m[5] * ey + r.m[8] * ez});
+    }
+
+    for (const Point3 &p : points) ProjectPoint(0, p);
+    const auto expected = Changed();
+    pixels_.assign(pixels_.size(), kWhite);
+    Plot(points);
+    EXPECT_EQ(Changed(), expected);
+    drawn += static_cast<int>(expected.size());
+  }
+  EXPECT_GT(drawn, 40 * 300);  // nearly every point is on screen
 }
 
 TEST_F(PlotPointsTest, BatchesOfAnyLengthPlotEveryPoint) {

@@ -132,6 +132,26 @@ TEST(SurfaceSamples, MatchTheLoopOnTheEdgesOfTheWindows) {
   ExpectSamePicture(fb, huge);
 }
 
+// Tilted planes counted twice, (z - (a x + b y + c))^2 = 0: d is zero in
+// exact arithmetic, so the rounding of m * m - 4 K alone decides, sample by
+// sample, whether there is no root, a double root or two. A single rounding
+// more or less in the drawing (a fused multiply-add, a reordered sum) shows
+// as a pixel that one way has and the other has not.
+TEST(SurfaceSamples, MatchTheLoopWhereTheDiscriminantIsRoundingAlone) {
+  FrameBuffer fb;
+  StandardScene();
+  std::mt19937 rng(42);
+  std::uniform_real_distribution<double> slope(-0.9, 0.9), height(-900.0, 900.0);
+  int drawn = 0;
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    const double a = slope(rng), b = slope(rng), c = height(rng);
+    Scene tangent{{a * a, b * b, 2 * a * b, -2 * a, -2 * b, 2 * a * c, 2 * b * c, -2 * c, c * c}, {0, 0, 0}};
+    drawn += ExpectSamePicture(fb, tangent);
+  }
+  EXPECT_GT(drawn, 20 * 500);  // the rounding goes the drawing way often enough
+}
+
 TEST(SurfaceSamples, MatchTheLoopForOtherClientAreasAndBoxes) {
   FrameBuffer fb;
   StandardScene();

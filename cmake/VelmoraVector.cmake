@@ -1,0 +1,13 @@
+# Compile options of the two sources whose hot loops are written for the
+# vectoriser: the batched projection (math/view.cpp) and the surface samples
+# (scene/quadric.cpp). Kept in one place because the tests build those
+# sources again, once for each vector version (tests/scene).
+#
+# The dynamic cost model lets the vectoriser take loops whose length it does
+# not know. Vector instructions round every operation exactly as the scalar
+# ones do; the AVX-512 versions could fuse multiplies and adds, so
+# contraction is turned off here whatever the build's own flags say.
+# Without errno, std::sqrt is the bare instruction and can take several
+# samples at once; nothing in the program reads errno.
+set(VELMORA_PROJECTION_OPTIONS -ftree-vectorize -fvect-cost-model=dynamic -ffp-contract=off)
+set(VELMORA_SURFACE_OPTIONS ${VELMORA_PROJECTION_OPTIONS} -fno-math-errno)
