@@ -7,6 +7,9 @@ what=${1:-build}
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev)
 if [ "$what" = wine ]; then
   packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick python3 wine wine32:i386)
+  # The 64-bit build and wine64, which the Wine check runs where the kernel
+  # cannot execute 32-bit programs.
+  packages+=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64)
 fi
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()

@@ -7,10 +7,15 @@
 # two builds pixel for pixel where their frames must agree, and checks the
 # Windows executable's imports and its one resource, the manifest.
 #
-#   scripts/wine_check.sh [--windows-exe PATH] [--linux-exe PATH]
+#   scripts/wine_check.sh [--windows-exe PATH] [--windows64-exe PATH] [--linux-exe PATH]
 #   scripts/wine_check.sh WINDOWS_EXE LINUX_EXE
 #
 # An executable not given is built with its preset (mingw, default).
+# Wine runs a 32-bit executable with a 32-bit loader, which a kernel built
+# without 32-bit x86 support cannot start; there the file checks are made
+# on the 32-bit executable and the runs use the 64-bit build of the same
+# source (--windows64-exe, preset mingw64) under wine64, or, without one,
+# the check reports itself skipped (exit code 77).
 # VELMORA_WINE_KEEP=1 keeps the captures and logs of a passing run too.
 set -euo pipefail
 
@@ -19,13 +24,15 @@ tool="$root/tests/wine/frame_check.py"
 objdump=i686-w64-mingw32-objdump
 
 win_exe=""
+win64_exe=""
 linux_exe=""
 positional=()
 while (($#)); do
   case "$1" in
     --windows-exe) win_exe=$2; shift 2 ;;
+    --windows64-exe) win64_exe=$2; shift 2 ;;
     --linux-exe) linux_exe=$2; shift 2 ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     *) positional+=("$1"); shift ;;
   esac
 done
@@ -33,7 +40,7 @@ if ((${#positional[@]} == 2)); then
   win_exe=${positional[0]}
   linux_exe=${positional[1]}
 elif ((${#positional[@]})); then
-  echo "usage: $0 [--windows-exe PATH] [--linux-exe PATH] | WINDOWS_EXE LINUX_EXE" >&2
+  echo "usage: $0 [--windows-exe PATH] [--windows64-exe PATH] [--linux-exe PATH] | WINDOWS_EXE LINUX_EXE" >&2
   exit 2
 fi
 
@@ -67,36 +74,55 @@ win_exe=$(cd "$(dirname "$win_exe")" && pwd)/$(basename "$win_exe")
 linux_exe=$(cd "$(dirname "$linux_exe")" && pwd)/$(basename "$linux_exe")
 
 # --- The Windows executable as a file --------------------------------------
-say "checking $win_exe"
-headers=$("$objdump" -p "$win_exe") || fail "$objdump cannot read $win_exe"
-grep -q '^Magic[[:space:]]*010b' <<<"$headers" || fail "not a 32-bit (PE32) executable"
-grep -q '^Subsystem[[:space:]]*00000002' <<<"$headers" || fail "not a GUI-subsystem executable"
-mapfile -t dlls < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
-say "  imports: ${dlls[*]}"
-for dll in "${dlls[@]}"; do
-  case "${dll,,}" in
-    user32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ucrtbase.dll|api-ms-win-crt-*.dll) ;;
-    *) fail "imports from $dll, beyond the system's USER32, GDI32, KERNEL32 and C runtime" ;;
-  esac
-done
-for dll in user32.dll gdi32.dll kernel32.dll; do
-  printf '%s\n' "${dlls[@],,}" | grep -qx "$dll" || fail "does not import from $dll"
-done
+# check_imports OBJDUMP EXE MAGIC WHAT: the PE kind, the GUI subsystem, and
+# imports from the system's USER32, GDI32, KERNEL32 and C runtime alone.
+check_imports() {
+  local objdump_tool=$1 exe=$2 magic=$3 what=$4 headers dll
+  say "checking $exe"
+  headers=$("$objdump_tool" -p "$exe") || fail "$objdump_tool cannot read $exe"
+  grep -q "^Magic[[:space:]]*$magic" <<<"$headers" || fail "$exe is not a $what executable"
+  grep -q '^Subsystem[[:space:]]*00000002' <<<"$headers" || fail "$exe is not a GUI-subsystem executable"
+  mapfile -t dlls < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+  say "  imports: ${dlls[*]}"
+  for dll in "${dlls[@]}"; do
+    case "${dll,,}" in
+      user32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ucrtbase.dll|api-ms-win-crt-*.dll) ;;
+      *) fail "$exe imports from $dll, beyond the system's USER32, GDI32, KERNEL32 and C runtime" ;;
+    esac
+  done
+  for dll in user32.dll gdi32.dll kernel32.dll; do
+    printf '%s\n' "${dlls[@],,}" | grep -qx "$dll" || fail "$exe does not import from $dll"
+  done
+}
+check_imports "$objdump" "$win_exe" 010b "32-bit (PE32)"
 python3 "$tool" resources "$win_exe" || fail "the resources are not the manifest alone"
 
-# --- Can this machine run it at all? -------------------------------------
+# --- Which Wine runs it ----------------------------------------------------
 # Wine runs a 32-bit executable with a 32-bit loader of its own. Some
 # kernels are built without 32-bit x86 support (virtual machines often
-# are); there the loader cannot start, and the run below cannot happen.
-# That is the machine's limit, not the program's, so the check reports it
-# as skipped (exit code 77) rather than passed or failed.
+# are); there that loader cannot start. The runs then use the 64-bit build
+# of the same source under wine64 if there is one, so the program is still
+# driven through Wine's USER32 and GDI32; without one they cannot happen,
+# which is the machine's limit, not the program's, and the check reports
+# itself skipped (exit code 77) rather than passed or failed.
+wine=wine
+run_exe=$win_exe
+export WINEARCH=${WINEARCH:-win32}
 if ! loader_out=$(WINEDEBUG=-all wine --version 2>&1); then
-  if grep -q 'Exec format error' <<<"$loader_out"; then
-    say "SKIPPED the run under Wine: this kernel cannot execute 32-bit x86 programs"
-    say "  (wine --version: ${loader_out//$'\n'/ })"
+  grep -q 'Exec format error' <<<"$loader_out" || fail "wine does not start: $loader_out"
+  say "this kernel cannot execute 32-bit x86 programs (wine --version: ${loader_out//$'\n'/ })"
+  wine64=/usr/lib/wine/wine64
+  if [[ -z $win64_exe || ! -x $wine64 ]]; then
+    say "SKIPPED the runs under Wine: no 64-bit build (--windows64-exe) or no wine64 to run instead"
     exit 77
   fi
-  fail "wine does not start: $loader_out"
+  [[ -f $win64_exe ]] || fail "no 64-bit Windows executable at $win64_exe"
+  run_exe=$(cd "$(dirname "$win64_exe")" && pwd)/$(basename "$win64_exe")
+  check_imports x86_64-w64-mingw32-objdump "$run_exe" 020b "64-bit (PE32+)"
+  say "the runs use the 64-bit build of the same source under wine64 instead"
+  wine=$wine64
+  export WINELOADER=$wine64 WINEARCH=win64
+  loader_out=$(WINEDEBUG=-all "$wine" --version 2>&1) || fail "wine64 does not start: $loader_out"
 fi
 say "$loader_out"
 
@@ -149,14 +175,13 @@ pids+=($!)
 wait_for 30 eval 'timeout 5 wmctrl -m >/dev/null 2>&1' || fail "openbox did not start (see $work/openbox.log)"
 
 export WINEPREFIX=$work/prefix
-export WINEARCH=${WINEARCH:-win32}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 say "creating a Wine prefix"
-timeout 300 wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot failed (see $work/wineboot.log)"
+timeout 300 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot failed (see $work/wineboot.log)"
 # A crash ends the program with a backtrace in its log instead of a dialog
 # that would keep it alive.
-timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+timeout 60 "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
   >>"$work/wineboot.log" 2>&1 || fail "cannot configure the Wine prefix (see $work/wineboot.log)"
 
 # --- Driving one run of a build --------------------------------------------
@@ -167,7 +192,7 @@ app_log=""
 start_app() {
   app_log=$2
   if [[ $1 == windows ]]; then
-    (cd "$work" && exec wine "$win_exe") >"$app_log" 2>&1 &
+    (cd "$work" && exec "$wine" "$run_exe") >"$app_log" 2>&1 &
   else
     (cd "$work" && exec env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 "$linux_exe") >"$app_log" 2>&1 &
   fi
