@@ -228,6 +228,12 @@ void Expose() {
   }
 }
 
+size_t QueuedMessages() {
+  if (!Headless()) return 0;
+  const platform::Queue &queue = platform::ThreadQueue();
+  return queue.sent.Size() + queue.posted.Size() + queue.input.Size();
+}
+
 void MoveWindowTo(int x, int y) {
   if (Headless()) platform::UserMoveWindow(platform::InputWindow(), x, y);
 }

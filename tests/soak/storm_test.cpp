@@ -7,12 +7,15 @@
 // Escape. VELMORA_SOAK_FRAMES sets the length (scripts/soak.sh runs 200000).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "app/shell.h"
 #include "heap_probe.h"
 #include "math/view.h"
 #include "program.h"
@@ -31,10 +34,18 @@ constexpr DWORD kPollsBeforeWrap = 300;
 // it back inside. Speeds never exceed 2 + 32767 / 10000.
 constexpr double kBoxReach = 1000 + 2 + 32767 / 10000.0;
 constexpr int kFocalStart = 800;
+// A fit makes 44 blocks and releases them all (the 9 by 9 system, its
+// right-hand side and the solver's two copies: 11 blocks each).
+constexpr uint64_t kBlocksPerFit = 44;
+constexpr int kHeldPause = 40;
 
+// Drain waits until the loop has taken every queued message, so that each
+// later step's message is handled in the turn right after it and the
+// Expect steps can check its effect at the next poll.
 enum class Act {
   Idle, NearWrap, KeyDown, KeyRepeat, KeyUp, Move, Press, Release, Wheel,
-  Resize, MoveWindow, Minimize, Restore, Desktop, Expose, PauseAtBounce,
+  Resize, MoveWindow, Minimize, Restore, Desktop, Expose, PauseAtBounce, Drain,
+  ExpectDragging, RememberView, ExpectViewTurned, ExpectViewKept, ExpectClient, ExpectDesktop, ExpectToggles,
 };
 
 struct Step {
@@ -55,6 +66,14 @@ void Wheel(std::vector<Step> &s, int count, int delta, int x = 400, int y = 300)
   for (int i = 0; i < count; ++i) s.push_back({Act::Wheel, delta, x, y});
 }
 
+// A resize to the given outer size, then a check of the client area the
+// program took from it (the stand-in's frame is 8 wide and 27 high).
+void Resize(std::vector<Step> &s, int outerWidth, int outerHeight) {
+  s.push_back({Act::Resize, outerWidth, outerHeight});
+  s.push_back({Act::ExpectClient, std::max(outerWidth - kFrameLeft - kFrameRight, 0),
+               std::max(outerHeight - kFrameTop - kFrameBottom, 0)});
+}
+
 // One cycle of the storm, one action per poll, so the queue never holds
 // more than a few messages and the run's memory can be compared cycle by
 // cycle. The cycle leaves the view's focal length, the toggles and the
@@ -71,6 +90,9 @@ std::vector<Step> BuildCycle() {
     s.push_back({Act::KeyRepeat, vk});
     s.push_back({Act::KeyUp, vk});
   }
+  // The storm queues messages faster than the loop takes them, one a turn.
+  s.push_back({Act::Drain});
+  s.push_back({Act::ExpectToggles, 1, 0, 0});  // help shown, running, no counter
 
   // A drag that leaves the client area on the left, comes back, runs to
   // its last pixel and out again, is released outside (unseen, so the drag
@@ -80,19 +102,27 @@ std::vector<Step> BuildCycle() {
   s.push_back({Act::Press, 400, 300});
   for (const auto &m : moves) s.push_back({Act::Move, m[0], m[1]});
   s.push_back({Act::Release, 900, 800});
+  s.push_back({Act::ExpectDragging, 1});  // the release outside was not seen
   s.push_back({Act::Move, 400, 300});
+  s.push_back({Act::RememberView});
   s.push_back({Act::Move, 420, 310});
+  s.push_back({Act::ExpectViewTurned});  // the first move back inside turns it
   s.push_back({Act::Release, 420, 310});
+  s.push_back({Act::ExpectDragging, 0});
+  s.push_back({Act::RememberView});
+  s.push_back({Act::Move, 500, 400});
+  s.push_back({Act::ExpectViewKept});  // no button, no turn
   s.push_back({Act::Press, 200, 0});
   s.push_back({Act::Move, 200, -30});
   s.push_back({Act::Move, 200, 5});
   s.push_back({Act::Release, 200, 5});
+  s.push_back({Act::ExpectDragging, 0});
 
   // P pressed right after a point bounced, motion held, then resumed.
   for (int i = 0; i < 2; ++i) {
     s.push_back({Act::PauseAtBounce});
     s.push_back({Act::KeyUp, static_cast<int>(kKeyP)});
-    Idle(s, 40);
+    Idle(s, kHeldPause);
     Key(s, kKeyP);
   }
 
@@ -109,14 +139,18 @@ std::vector<Step> BuildCycle() {
 
   // Window sizes, with the frames-per-second overlay on.
   Key(s, kKeyF);
+  Idle(s, 2);
+  s.push_back({Act::ExpectToggles, 1, 0, 1});
   s.push_back({Act::Minimize});
+  s.push_back({Act::ExpectClient, 0, 0});
   s.push_back({Act::Press, 10, 10});
   s.push_back({Act::Release, 10, 10});
   s.push_back({Act::Wheel, 120, 0, 0});
   Idle(s, 20);
   s.push_back({Act::Restore});
+  s.push_back({Act::ExpectClient, kClientWidth, kClientHeight});
   Idle(s, 10);
-  s.push_back({Act::Resize, 9, 400});  // client area 1 by 373
+  Resize(s, 9, 400);  // client area 1 by 373
   s.push_back({Act::Press, 0, 100});
   s.push_back({Act::Move, 0, 200});
   s.push_back({Act::Move, 5, 200});
@@ -124,17 +158,17 @@ std::vector<Step> BuildCycle() {
   s.push_back({Act::Wheel, 120, 0, 10});
   s.push_back({Act::Wheel, -120, 0, 10});
   Idle(s, 20);
-  s.push_back({Act::Resize, 8, 400});  // 0 by 373
+  Resize(s, 8, 400);  // 0 by 373
   Idle(s, 10);
-  s.push_back({Act::Resize, 800, 27});  // full width, no height
+  Resize(s, 800, 27);  // full width, no height
   Idle(s, 20);
-  s.push_back({Act::Resize, 800, 28});  // 792 by 1
+  Resize(s, 800, 28);  // 792 by 1
   Idle(s, 10);
-  s.push_back({Act::Resize, 800, 29});  // 792 by 2
+  Resize(s, 800, 29);  // 792 by 2
   Idle(s, 10);
-  s.push_back({Act::Resize, 0, 0});  // 0 by 0 without being minimised
+  Resize(s, 0, 0);  // 0 by 0 without being minimised
   Idle(s, 10);
-  s.push_back({Act::Resize, 3000, 2500});  // far larger than the desktop
+  Resize(s, 3000, 2500);  // far larger than the desktop
   s.push_back({Act::Press, 1500, 1200});
   s.push_back({Act::Move, 2900, 2400});
   s.push_back({Act::Move, 100, 100});
@@ -152,13 +186,17 @@ std::vector<Step> BuildCycle() {
   const int desktops[][4] = {{640, 480, 1500, 1200}, {4000, 3000, 3900, 2900}, {1, 1, 500, 400}, {0, 0, 600, 500}};
   for (const auto &d : desktops) {
     s.push_back({Act::Desktop, d[0], d[1]});
-    s.push_back({Act::Resize, d[2], d[3]});
+    Resize(s, d[2], d[3]);
+    s.push_back({Act::ExpectDesktop, d[0], d[1]});
     Idle(s, 20);
   }
   s.push_back({Act::Desktop, 1280, 1024});
-  s.push_back({Act::Resize, kWindowWidth, kWindowHeight});
+  Resize(s, kWindowWidth, kWindowHeight);
+  s.push_back({Act::ExpectDesktop, 1280, 1024});
   s.push_back({Act::Expose});
   Key(s, kKeyF);
+  Idle(s, 2);
+  s.push_back({Act::ExpectToggles, 1, 0, 0});
 
   // Quiet turns, so the queue is empty when the cycle ends.
   Idle(s, 200);
@@ -183,6 +221,13 @@ struct Figures {
   uint64_t wraps = 0;
   uint64_t stepsSoonAfterWrap = 0;
   uint64_t focalMismatches = 0;
+  uint64_t pausesMissed = 0;         // P after a bounce not taking hold in the next frame
+  int shortestHeldPause = 1 << 30;   // frames, of the pauses begun at a bounce
+  uint64_t drains = 0;
+  uint64_t expectations = 0, expectationsFailed = 0;
+  uint64_t frameBufferChanged = 0;   // polls with another frame buffer than at start
+  uint64_t turnsChecked = 0, turnsAfterResize = 0, turnsAllocatingOtherwise = 0;
+  uint64_t firstOddTurn = 0;         // its poll, 0 if none
   int minFocal = kFocalStart, maxFocal = kFocalStart;
   HeapCounts atFrame1000, atEnd;
   size_t allocatorAt1000 = 0, allocatorAtEnd = 0;
@@ -202,6 +247,7 @@ class Storm {
 
   void Poll() {
     ++f_.polls;
+    CountTurn();
     Observe();
     if (f_.polls == 1000) {
       f_.atFrame1000 = Heap();
@@ -212,8 +258,34 @@ class Storm {
   }
 
  private:
+  // The heap traffic of the turn just ended: whole fits, one per frame
+  // drawn (two when a repaint was dispatched), and nothing else. The first
+  // cycle, in which the message queue grows to its working size, and the
+  // turn after a window-manager change of size, which resizes the window's
+  // image, are not counted.
+  void CountTurn() {
+    const HeapCounts now = Heap();
+    if (f_.polls > 1 && !quitting_) {
+      if (f_.cycles == 0 || sizeChanged_) {
+        ++f_.turnsAfterResize;
+      } else {
+        const uint64_t news = now.news - heap_.news, deletes = now.deletes - heap_.deletes;
+        const bool fits = news > 0 && news % kBlocksPerFit == 0 && news <= 2 * kBlocksPerFit && deletes == news &&
+                          now.mallocs == heap_.mallocs && now.frees == heap_.frees;
+        ++f_.turnsChecked;
+        if (!fits && f_.turnsAllocatingOtherwise++ == 0) f_.firstOddTurn = f_.polls;
+      }
+    }
+    sizeChanged_ = false;
+    heap_ = now;
+  }
+
   void Observe() {
+    if (firstPixels_ == nullptr) firstPixels_ = g_app->pixels;
     if (!AllPointsFinite()) ++f_.nonFinitePolls;
+    if (g_app->pixels != firstPixels_ || g_app->pixelStride != 1280 || g_app->pixelRows != 1024) {
+      ++f_.frameBufferChanged;
+    }
     bounced_ = false;
     bool moved = false;
     for (int i = 0; i < kPointCount; ++i) {
@@ -225,7 +297,26 @@ class Storm {
       bounced_ = bounced_ || (v.x < 0) != (lastVelocities_[i].x < 0) || (v.y < 0) != (lastVelocities_[i].y < 0) ||
                  (v.z < 0) != (lastVelocities_[i].z < 0);
     }
-    if (lastPaused_ != 0 && g_paused != 0 && moved) ++f_.movedWhilePaused;
+    // The frame just drawn was drawn with g_paused as it is now: the turn's
+    // message is handled before its frame.
+    if (g_paused != 0 && moved) ++f_.movedWhilePaused;
+    if (pauseExpected_) {
+      pauseExpected_ = false;
+      if (g_paused != 0) {
+        ++f_.pausesAtBounce;
+        heldPause_ = 0;
+      } else {
+        ++f_.pausesMissed;
+      }
+    }
+    if (heldPause_ >= 0) {
+      if (g_paused != 0) {
+        ++heldPause_;
+      } else {
+        f_.shortestHeldPause = std::min(f_.shortestHeldPause, heldPause_);
+        heldPause_ = -1;
+      }
+    }
     const DWORD tick = GetTickCount();
     if (tick < lastTick_) {
       ++f_.wraps;
@@ -247,6 +338,11 @@ class Storm {
     lastPaused_ = g_paused;
     lastTick_ = GetTickCount();
     lastStepTick_ = g_lastStepTick;
+  }
+
+  void Expect(bool holds) {
+    ++f_.expectations;
+    if (!holds) ++f_.expectationsFailed;
   }
 
   void Act() {
@@ -274,19 +370,37 @@ class Storm {
       case Act::Press: headless::LeftButton(true, s.a, s.b); break;
       case Act::Release: headless::LeftButton(false, s.a, s.b); break;
       case Act::Wheel: headless::Wheel(s.a, s.b, s.c); break;
-      case Act::Resize: headless::ResizeWindow(s.a, s.b); break;
+      case Act::Resize:
+        headless::ResizeWindow(s.a, s.b);
+        sizeChanged_ = true;
+        break;
       case Act::MoveWindow: headless::MoveWindowTo(s.a, s.b); break;
       case Act::Minimize: headless::Minimize(); break;
-      case Act::Restore: headless::Restore(); break;
+      case Act::Restore:
+        headless::Restore();
+        sizeChanged_ = true;
+        break;
       case Act::Desktop: headless::SetDesktopSize(s.a, s.b); break;
       case Act::Expose: headless::Expose(); break;
       case Act::PauseAtBounce:
-        // Waits (without moving on) for a frame in which a point bounced.
-        if (!bounced_ && ++bounceWait_ < 5000) return;
-        if (bounced_) ++f_.pausesAtBounce;
+        // Waits (without moving on) for a frame in which a point bounced,
+        // with the queue empty, so that the next frame is the paused one.
+        if (headless::QueuedMessages() != 0 || (!bounced_ && ++bounceWait_ < 5000)) return;
         bounceWait_ = 0;
         headless::KeyDown(kKeyP);
+        pauseExpected_ = true;
         break;
+      case Act::Drain:
+        if (headless::QueuedMessages() != 0) return;
+        ++f_.drains;
+        break;
+      case Act::ExpectDragging: Expect(g_dragging == s.a); break;
+      case Act::RememberView: view_ = g_viewRotation; break;
+      case Act::ExpectViewTurned: Expect(std::memcmp(&view_, &g_viewRotation, sizeof view_) != 0); break;
+      case Act::ExpectViewKept: Expect(std::memcmp(&view_, &g_viewRotation, sizeof view_) == 0); break;
+      case Act::ExpectClient: Expect(g_app->clientWidth == s.a && g_app->clientHeight == s.b); break;
+      case Act::ExpectDesktop: Expect(g_app->desktopWidth == s.a && g_app->desktopHeight == s.b); break;
+      case Act::ExpectToggles: Expect(g_showHelp == s.a && g_paused == s.b && g_app->showFps == s.c); break;
     }
     ++next_;
   }
@@ -301,6 +415,12 @@ class Storm {
   int lastPaused_ = 0;
   bool bounced_ = false;
   int bounceWait_ = 0;
+  bool pauseExpected_ = false;
+  int heldPause_ = -1;  // frames so far of a pause begun at a bounce, -1 if none
+  bool sizeChanged_ = false;
+  HeapCounts heap_;
+  DWORD *firstPixels_ = nullptr;
+  Matrix3 view_ = {};
   DWORD lastTick_ = 0;
   DWORD lastStepTick_ = 0;
   int pollsSinceWrap_ = 200;
@@ -328,8 +448,16 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
               f.nonFinitePolls, f.outsideBoxPolls, f.movedWhilePaused, f.pausesAtBounce);
   std::printf("soak: %" PRIu64 " clock wraps, %" PRIu64 " steps in the 200 frames after them; focal length %d to %d\n",
               f.wraps, f.stepsSoonAfterWrap, f.minFocal, f.maxFocal);
-  std::printf("soak: guard words damaged %zu (frame buffer guarded: %s); exit code %d\n", damaged,
-              frameBufferGuarded ? "yes" : "no", code);
+  std::printf("soak: heap traffic checked in %" PRIu64 " turns, %" PRIu64
+              " of them with more than whole fits (first at poll %" PRIu64 "); %" PRIu64
+              " turns of the first cycle or after a resize not counted\n",
+              f.turnsChecked, f.turnsAllocatingOtherwise, f.firstOddTurn, f.turnsAfterResize);
+  std::printf("soak: %" PRIu64 " checks of the program's state after input, %" PRIu64 " failed; %" PRIu64
+              " pauses at a bounce missed, the shortest held %d frames\n",
+              f.expectations, f.expectationsFailed, f.pausesMissed, f.shortestHeldPause);
+  std::printf("soak: guard words damaged %zu (frame buffer guarded: %s, moved or resized in %" PRIu64
+              " frames); exit code %d\n",
+              damaged, frameBufferGuarded ? "yes" : "no", f.frameBufferChanged, code);
 
   EXPECT_EQ(code, 0);
   ASSERT_GE(f.polls, frames);
@@ -337,7 +465,18 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
   EXPECT_EQ(f.nonFinitePolls, 0u);
   EXPECT_EQ(f.outsideBoxPolls, 0u);
   EXPECT_EQ(f.movedWhilePaused, 0u);
-  EXPECT_GT(f.pausesAtBounce, 0u);
+  // Both pauses of every cycle begin in the frame after a bounce and hold
+  // for the P key's release and the idle turns after it.
+  EXPECT_EQ(f.pausesAtBounce, 2 * f.cycles);
+  EXPECT_EQ(f.pausesMissed, 0u);
+  EXPECT_GE(f.shortestHeldPause, kHeldPause);
+  // Every check of a drag, a toggle, a client area or a desktop held.
+  EXPECT_EQ(f.drains, f.cycles);
+  EXPECT_GT(f.expectations, 20 * f.cycles);
+  EXPECT_EQ(f.expectationsFailed, 0u);
+  // The fit's matrices are all a frame allocates, whatever the window.
+  EXPECT_EQ(f.turnsAllocatingOtherwise, 0u) << "first at poll " << f.firstOddTurn;
+  EXPECT_GT(f.turnsChecked, f.polls / 3);
   // Each cycle takes the clock past 2^32 once, and the simulation keeps
   // stepping on every frame after it (only the P key's own frame pauses).
   EXPECT_EQ(f.wraps, f.cycles);
@@ -359,6 +498,7 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
 
   EXPECT_TRUE(frameBufferGuarded);
   EXPECT_EQ(damaged, 0u);
+  EXPECT_EQ(f.frameBufferChanged, 0u);
 
   // The window is back at its first size and still shows whole frames.
   const headless::Image &last = headless::LastPresented();

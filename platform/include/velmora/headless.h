@@ -41,6 +41,10 @@ void LeftButton(bool down, int x, int y);
 void Wheel(int delta, int x, int y);
 void CloseButton();  // the title bar's close button: WM_CLOSE, sent at the next poll
 void Expose();       // the client area needs repainting, with erase
+// Messages waiting in the queue (sent, posted and input; not WM_PAINT or
+// WM_QUIT, which are flags): the loop takes one per turn, so a script that
+// needs its next input handled at once waits for this to be 0.
+size_t QueuedMessages();
 
 // Window-manager actions on the top-level window, answered synchronously with
 // WM_SIZING (size changes only), WM_SIZE and WM_MOVE as on Windows: WM_MOVE
