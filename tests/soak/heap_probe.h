@@ -29,9 +29,11 @@ HeapCounts Heap();
 size_t AllocatorBytesInUse();
 
 // Blocks of at least kGuardedSize bytes from operator new carry kGuardSize
-// guard bytes before and after them.
+// guard bytes before and after them: more than a dozen rows of the frame
+// buffer (5120 bytes a row at the default desktop), so that a write one row
+// too far lands in a guard rather than in whatever lies beyond.
 constexpr size_t kGuardedSize = size_t{64} << 10;
-constexpr size_t kGuardSize = 4096;
+constexpr size_t kGuardSize = size_t{64} << 10;
 bool IsGuarded(const void *block);
 size_t GuardedBlocks();
 // Checks the guards of every live guarded block; the result is the number
