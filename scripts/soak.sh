@@ -12,12 +12,19 @@ jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs" --target soak_test >/dev/null
 status=0
+# A loop that stops answering would otherwise keep the script waiting for
+# ever: allow about ten times what a run takes.
+limit=$(( frames / 40 + 600 ))
 VELMORA_BACKEND=headless VELMORA_SOAK_FRAMES="$frames" \
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ./build-sanitize/tests/soak/soak_test --gtest_filter='Soak.*' --gtest_brief=1 || status=$?
+  timeout "$limit" ./build-sanitize/tests/soak/soak_test --gtest_filter='Soak.*' --gtest_brief=1 || status=$?
 if [ "$status" -eq 0 ]; then
   echo "soak: passed (no sanitizer report, no leak)"
 else
-  echo "soak: FAILED with status $status"
+  if [ "$status" -eq 124 ]; then
+    echo "soak: FAILED: still running after $limit s"
+  else
+    echo "soak: FAILED with status $status"
+  fi
 fi
 exit "$status"
