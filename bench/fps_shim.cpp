@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
@@ -26,7 +27,10 @@ double Setting(const char *name, double fallback) {
   return text != nullptr && *text != 0 ? std::atof(text) : fallback;
 }
 
+// The program may present from a thread of its own while its main thread
+// ends the process, so the count and the report share a lock.
 struct Counter {
+  std::mutex lock;
   double warmUp = Setting("VELMORA_FPS_WARMUP", 1.0);
   double seconds = Setting("VELMORA_FPS_SECONDS", 5.0);
   double first = -1;   // time of the first update
@@ -34,6 +38,7 @@ struct Counter {
   long frames = 0;
   bool reported = false;
 
+  // With the lock held.
   void Report(double now) {
     if (reported) return;
     reported = true;
@@ -44,6 +49,7 @@ struct Counter {
   }
 
   void Count() {
+    const std::lock_guard<std::mutex> hold(lock);
     const double now = Now();
     if (first < 0) first = now;
     if (start < 0) {
@@ -57,7 +63,10 @@ struct Counter {
     }
   }
 
-  ~Counter() { Report(Now()); }
+  ~Counter() {
+    const std::lock_guard<std::mutex> hold(lock);
+    Report(Now());
+  }
 };
 
 Counter g_counter;
