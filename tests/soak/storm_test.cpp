@@ -80,7 +80,12 @@ void Resize(std::vector<Step> &s, int outerWidth, int outerHeight) {
 // window as it found them.
 std::vector<Step> BuildCycle() {
   std::vector<Step> s;
-  s.push_back({Act::NearWrap});
+  // The frame counter stays on for the whole cycle, across the clock's
+  // wrap. The clock only goes forwards, as a real one does, in hops shorter
+  // than 2^31 ms (the longest interval a signed difference of ticks can
+  // tell), to kPollsBeforeWrap frames before the wrap.
+  Key(s, kKeyF);
+  for (int hop = 0; hop < 3; ++hop) s.push_back({Act::NearWrap, hop});
 
   // Every key code (Escape ends the run, so it waits for the end): pressed,
   // auto-repeated and released. 1, P and F toggle twice and end as before.
@@ -92,7 +97,7 @@ std::vector<Step> BuildCycle() {
   }
   // The storm queues messages faster than the loop takes them, one a turn.
   s.push_back({Act::Drain});
-  s.push_back({Act::ExpectToggles, 1, 0, 0});  // help shown, running, no counter
+  s.push_back({Act::ExpectToggles, 1, 0, 1});  // help shown, running, counter on
 
   // A drag that leaves the client area on the left, comes back, runs to
   // its last pixel and out again, is released outside (unseen, so the drag
@@ -138,8 +143,6 @@ std::vector<Step> BuildCycle() {
   Wheel(s, 1, 32767);
 
   // Window sizes, with the frames-per-second overlay on.
-  Key(s, kKeyF);
-  Idle(s, 2);
   s.push_back({Act::ExpectToggles, 1, 0, 1});
   s.push_back({Act::Minimize});
   s.push_back({Act::ExpectClient, 0, 0});
@@ -220,6 +223,7 @@ struct Figures {
   uint64_t pausesAtBounce = 0;
   uint64_t wraps = 0;
   uint64_t stepsSoonAfterWrap = 0;
+  uint64_t fpsRenewedAfterWrap = 0;
   uint64_t focalMismatches = 0;
   uint64_t pausesMissed = 0;         // P after a bounce not taking hold in the next frame
   int shortestHeldPause = 1 << 30;   // frames, of the pauses begun at a bounce
@@ -325,6 +329,11 @@ class Storm {
     if (pollsSinceWrap_ < 200) {
       ++pollsSinceWrap_;
       if (g_lastStepTick != lastStepTick_) ++f_.stepsSoonAfterWrap;
+      // The counter's two-second interval, measured across the wrap, has
+      // come round again: its text was renewed after the wrap.
+      if (pollsSinceWrap_ == 200 && g_app->showFps != 0 && g_app->fpsTick < 200 * kTickPerPoll) {
+        ++f_.fpsRenewedAfterWrap;
+      }
     }
     if (g_focalLength < f_.minFocal) f_.minFocal = g_focalLength;
     if (g_focalLength > f_.maxFocal) f_.maxFocal = g_focalLength;
@@ -362,7 +371,12 @@ class Storm {
     const Step &s = cycle_[next_];
     switch (s.act) {
       case Act::Idle: break;
-      case Act::NearWrap: headless::SetTick(0u - kPollsBeforeWrap * kTickPerPoll); break;
+      case Act::NearWrap: {
+        // Two hops of a quarter and a half of the range, then the rest.
+        const DWORD hops[] = {0x40000000u, 0x60000000u};
+        headless::SetTick(s.a < 2 ? GetTickCount() + hops[s.a] : 0u - kPollsBeforeWrap * kTickPerPoll);
+        break;
+      }
       case Act::KeyDown: headless::KeyDown(s.a); break;
       case Act::KeyRepeat: headless::KeyDown(s.a, true); break;
       case Act::KeyUp: headless::KeyUp(s.a); break;
@@ -446,8 +460,9 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
   std::printf("soak: non-finite points in %" PRIu64 " frames, outside the box in %" PRIu64
               ", moved while paused in %" PRIu64 "; %" PRIu64 " pauses at a bounce\n",
               f.nonFinitePolls, f.outsideBoxPolls, f.movedWhilePaused, f.pausesAtBounce);
-  std::printf("soak: %" PRIu64 " clock wraps, %" PRIu64 " steps in the 200 frames after them; focal length %d to %d\n",
-              f.wraps, f.stepsSoonAfterWrap, f.minFocal, f.maxFocal);
+  std::printf("soak: %" PRIu64 " clock wraps, %" PRIu64 " steps in the 200 frames after them, the frame counter"
+              " renewed after %" PRIu64 " of them; focal length %d to %d\n",
+              f.wraps, f.stepsSoonAfterWrap, f.fpsRenewedAfterWrap, f.minFocal, f.maxFocal);
   std::printf("soak: heap traffic checked in %" PRIu64 " turns, %" PRIu64
               " of them with more than whole fits (first at poll %" PRIu64 "); %" PRIu64
               " turns of the first cycle or after a resize not counted\n",
@@ -481,6 +496,7 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
   // stepping on every frame after it (only the P key's own frame pauses).
   EXPECT_EQ(f.wraps, f.cycles);
   EXPECT_GE(f.stepsSoonAfterWrap, f.wraps * 190);
+  EXPECT_EQ(f.fpsRenewedAfterWrap, f.wraps);
   // The wheel's floor and its unbounded other side, and every cycle's
   // steps adding up to the start again.
   EXPECT_EQ(f.minFocal, 20);
