@@ -63,13 +63,22 @@ struct Counter {
     }
   }
 
-  ~Counter() {
+  void Finish() {
     const std::lock_guard<std::mutex> hold(lock);
     Report(Now());
   }
 };
 
-Counter g_counter;
+// Never destroyed, so the presenting thread may still count while the
+// process exits; the report at exit comes from a static object's end.
+Counter &TheCounter() {
+  static Counter *const counter = new Counter;
+  return *counter;
+}
+
+struct ReportAtExit {
+  ~ReportAtExit() { TheCounter().Finish(); }
+} g_reportAtExit;
 
 template <typename F>
 F Next(const char *name) {
@@ -83,14 +92,14 @@ extern "C" {
 int SDL_UpdateWindowSurface(SDL_Window *window) {
   static auto next = Next<int (*)(SDL_Window *)>("SDL_UpdateWindowSurface");
   const int result = next(window);
-  g_counter.Count();
+  TheCounter().Count();
   return result;
 }
 
 int SDL_UpdateWindowSurfaceRects(SDL_Window *window, const SDL_Rect *rects, int count) {
   static auto next = Next<int (*)(SDL_Window *, const SDL_Rect *, int)>("SDL_UpdateWindowSurfaceRects");
   const int result = next(window, rects, count);
-  g_counter.Count();
+  TheCounter().Count();
   return result;
 }
 

@@ -32,7 +32,7 @@ while (($#)); do
     --windows-exe) win_exe=$2; shift 2 ;;
     --windows64-exe) win64_exe=$2; shift 2 ;;
     --linux-exe) linux_exe=$2; shift 2 ;;
-    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
     *) positional+=("$1"); shift ;;
   esac
 done
@@ -51,7 +51,7 @@ fail() {
   exit 1
 }
 
-for tool_name in Xvfb openbox wine wineboot wineserver xdotool wmctrl xwininfo import python3 "$objdump"; do
+for tool_name in Xvfb openbox wine wineserver xdotool wmctrl xwininfo import python3 "$objdump"; do
   command -v "$tool_name" >/dev/null || fail "$tool_name is not installed (scripts/deps.sh lists the packages)"
 done
 
@@ -117,6 +117,8 @@ if ! loader_out=$(WINEDEBUG=-all wine --version 2>&1); then
     exit 77
   fi
   [[ -f $win64_exe ]] || fail "no 64-bit Windows executable at $win64_exe"
+  command -v x86_64-w64-mingw32-objdump >/dev/null ||
+    fail "x86_64-w64-mingw32-objdump is not installed (scripts/deps.sh lists the packages)"
   run_exe=$(cd "$(dirname "$win64_exe")" && pwd)/$(basename "$win64_exe")
   check_imports x86_64-w64-mingw32-objdump "$run_exe" 020b "64-bit (PE32+)"
   say "the runs use the 64-bit build of the same source under wine64 instead"
