@@ -218,11 +218,10 @@ int Reduce(double ax, double *y0, double *y1) {
   return ReduceLarge(ax, y0, y1);
 }
 
-double SineOfMagnitude(double ax) {
-  if (ax < kTiny) return ax;  // x^3/6 is below half an ulp of x
-  if (ax <= kQuarterPi) return KernelSine(ax, 0.0);
-  double y0, y1;
-  switch (Reduce(ax, &y0, &y1) & 3) {
+// sin(q pi/2 + y0 + y1) from the kernels; the cosine of the same angle is
+// the sine a quarter turn further on.
+double SineOfQuarterTurns(int q, double y0, double y1) {
+  switch (q & 3) {
     case 0: return KernelSine(y0, y1);
     case 1: return KernelCosine(y0, y1);
     case 2: return -KernelSine(y0, y1);
@@ -230,16 +229,20 @@ double SineOfMagnitude(double ax) {
   }
 }
 
+double SineOfMagnitude(double ax) {
+  if (ax < kTiny) return ax;  // x^3/6 is below half an ulp of x
+  if (ax <= kQuarterPi) return KernelSine(ax, 0.0);
+  double y0, y1;
+  const int n = Reduce(ax, &y0, &y1);
+  return SineOfQuarterTurns(n, y0, y1);
+}
+
 double CosineOfMagnitude(double ax) {
   if (ax < kTiny) return 1.0;  // x^2/2 is below half an ulp of 1
   if (ax <= kQuarterPi) return KernelCosine(ax, 0.0);
   double y0, y1;
-  switch (Reduce(ax, &y0, &y1) & 3) {
-    case 0: return KernelCosine(y0, y1);
-    case 1: return -KernelSine(y0, y1);
-    case 2: return -KernelCosine(y0, y1);
-    default: return KernelSine(y0, y1);
-  }
+  const int n = Reduce(ax, &y0, &y1);
+  return SineOfQuarterTurns(n + 1, y0, y1);
 }
 
 }  // namespace

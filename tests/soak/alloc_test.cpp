@@ -16,8 +16,6 @@
 namespace soak {
 namespace {
 
-constexpr uint64_t kBlocksPerFit = 44;
-
 enum class Phase { WarmUp, Singular, Running, Fps, NoHelp, Input, Paused, Expose, Done };
 
 struct Sample {

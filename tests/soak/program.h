@@ -19,6 +19,11 @@ namespace soak {
 
 namespace headless = velmora::headless;
 
+// The heap blocks of one frame's fit, all released by its end: the 9 by 9
+// system, its right-hand side and the solver's two working copies, each a
+// record, a row array and a block per row (9 + 2).
+constexpr uint64_t kBlocksPerFit = 4 * (9 + 2);
+
 // Virtual-key codes the program acts on.
 constexpr UINT kKey1 = 0x31, kKeyF = 0x46, kKeyP = 0x50;
 

@@ -34,9 +34,6 @@ constexpr DWORD kPollsBeforeWrap = 300;
 // it back inside. Speeds never exceed 2 + 32767 / 10000.
 constexpr double kBoxReach = 1000 + 2 + 32767 / 10000.0;
 constexpr int kFocalStart = 800;
-// A fit makes 44 blocks and releases them all (the 9 by 9 system, its
-// right-hand side and the solver's two copies: 11 blocks each).
-constexpr uint64_t kBlocksPerFit = 44;
 constexpr int kHeldPause = 40;
 
 // Drain waits until the loop has taken every queued message, so that each
