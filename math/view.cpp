@@ -13,6 +13,7 @@
 #include "app/app_context.h"
 #include "math/trig.h"
 #include "math/vector_clones.h"
+#include "raster/colours.h"
 #include "raster/pixels.h"
 
 Matrix3 g_viewRotation;
@@ -22,8 +23,6 @@ int g_focalLength = 800;
 namespace {
 
 const double kDegreesToRadians = 3.1416;  // over 180, applied after the multiply
-const DWORD kSurfaceColour = 0x00FA00;
-const DWORD kMarkerColour = 0x0000FA;
 const int kMarkerHalfSize = 5;
 
 // ix +- 5 without overflow for a client area wider than any real one.
@@ -161,7 +160,7 @@ inline void PlotSurfacePixel(double sx, double sy) {
   const int ix = TruncateToInt(sx);
   const int iy = TruncateToInt(sy);
   if (g_app->pixels && ix < g_app->pixelStride && iy < g_app->pixelRows) {
-    g_app->pixels[static_cast<std::size_t>(iy) * g_app->pixelStride + ix] = kSurfaceColour;
+    g_app->pixels[static_cast<std::size_t>(iy) * g_app->pixelStride + ix] = kSurfaceGreen;
   }
 }
 
@@ -183,7 +182,7 @@ ScreenPoint ProjectPoint(int mode, Point3 point) {
     const int ix = TruncateToInt(result.x);
     const int iy = TruncateToInt(result.y);
     FillPixelRect(Offset(ix, -kMarkerHalfSize), Offset(iy, -kMarkerHalfSize),
-                  Offset(ix, kMarkerHalfSize), Offset(iy, kMarkerHalfSize), kMarkerColour);
+                  Offset(ix, kMarkerHalfSize), Offset(iy, kMarkerHalfSize), kMarkerBlue);
   }
   return result;
 }
@@ -197,7 +196,7 @@ namespace {
 __attribute__((noinline)) void StoreVisible(DWORD *pixels, std::size_t stride, const int *column, const int *row,
                                             int n) {
   for (int i = 0; i < n; ++i) {
-    if (column[i] >= 0) pixels[static_cast<std::size_t>(row[i]) * stride + column[i]] = kSurfaceColour;
+    if (column[i] >= 0) pixels[static_cast<std::size_t>(row[i]) * stride + column[i]] = kSurfaceGreen;
   }
 }
 

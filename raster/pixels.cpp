@@ -7,9 +7,9 @@
 #include <stdint.h>
 #include <string.h>
 
-namespace {
+#include "raster/colours.h"
 
-const DWORD kLineColour = 0xFA0000;
+namespace {
 
 // Clamps a fill coordinate: first to 0..windowBound as the window's outer
 // size allows (the bound itself included), then to the frame buffer's last
@@ -94,7 +94,7 @@ void DrawPixelLine(int x0, int y0, int x1, int y1) {
   ptrdiff_t position = static_cast<ptrdiff_t>(y0) * down + x0;
   int e = n;  // starting at N instead of N/2 rounds the minor offset down
   for (int i = 0; i < n; ++i) {
-    pixels[position] = kLineColour;
+    pixels[position] = kLineRed;
     e -= m;
     position += majorStep;
     // Masked rather than branched on: the minor steps of a sloping line

@@ -2,6 +2,7 @@
 // the client area, draw the scene and the help text, and present.
 #include "scene/frame.h"
 
+#include "raster/colours.h"
 #include "raster/pixels.h"
 #include "scene/points.h"
 #include "scene/quadric.h"
@@ -18,7 +19,6 @@ WCHAR g_helpLines[4][40] = {
 namespace {
 
 constexpr DWORD kStepInterval = 10;  // a step needs more than this many ms
-constexpr DWORD kBackground = 0x787878;
 
 void StepPoint(Point3 &p, Point3 &v) {
   // A point that ended the last step outside (it left through two faces and
@@ -65,7 +65,7 @@ int UpdateFrame() {
   }
 
   const RECT &client = g_app->clientRect;
-  FillPixelRect(0, 0, client.right - client.left - 1, client.bottom - client.top - 1, kBackground);
+  FillPixelRect(0, 0, client.right - client.left - 1, client.bottom - client.top - 1, kBackgroundGrey);
 
   RenderScene();
 

@@ -16,10 +16,28 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-if ((${#missing[@]})); then
-  if [ "$what" = wine ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
-  fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+((${#missing[@]})) || exit 0
+
+if [ "$what" = wine ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+# A mirror caught in the middle of a sync fails one index or another for a
+# while; the others still arrive, so a failed update is retried and then
+# accepted, and the install below says whether what it needs came through.
+for attempt in 1 2 3; do
+  $sudo apt-get update -qq && break
+  echo "deps.sh: apt-get update failed (attempt $attempt of 3)" >&2
+  [ "$attempt" = 3 ] || sleep 20
+done
+install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$@"; }
+if ! install "${missing[@]}"; then
+  # The 32-bit Wine depends on i386 libraries that must match the amd64
+  # ones to the version; while the i386 index lags they cannot be had. The
+  # Wine check then runs the 64-bit build under wine64, as it does on
+  # kernels that cannot execute 32-bit programs, and says so.
+  rest=()
+  for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] || rest+=("$p"); done
+  [ "${#rest[@]}" -lt "${#missing[@]}" ] || exit 1
+  echo "deps.sh: wine32:i386 cannot be installed now; going on without it" >&2
+  ((${#rest[@]} == 0)) || install "${rest[@]}"
 fi

@@ -108,9 +108,17 @@ python3 "$tool" resources "$win_exe" || fail "the resources are not the manifest
 wine=wine
 run_exe=$win_exe
 export WINEARCH=${WINEARCH:-win32}
-if ! loader_out=$(WINEDEBUG=-all wine --version 2>&1); then
+no32=""
+if [[ ! -x /usr/lib/wine/wine ]]; then
+  # Debian's wine32 brings the 32-bit loader; scripts/deps.sh goes on
+  # without it while the mirror's i386 packages cannot be had.
+  no32="the 32-bit Wine (wine32) is not installed"
+elif ! loader_out=$(WINEDEBUG=-all wine --version 2>&1); then
   grep -q 'Exec format error' <<<"$loader_out" || fail "wine does not start: $loader_out"
-  say "this kernel cannot execute 32-bit x86 programs (wine --version: ${loader_out//$'\n'/ })"
+  no32="this kernel cannot execute 32-bit x86 programs (wine --version: ${loader_out//$'\n'/ })"
+fi
+if [[ -n $no32 ]]; then
+  say "$no32"
   wine64=/usr/lib/wine/wine64
   if [[ -z $win64_exe || ! -x $wine64 ]]; then
     say "SKIPPED the runs under Wine: no 64-bit build (--windows64-exe) or no wine64 to run instead"

@@ -6,12 +6,13 @@
 #include <cwchar>
 
 #include "app/app_context.h"
-#include "run_program.h"
+#include "raster/colours.h"
+#include "support/program.h"
 
 namespace {
 
 namespace hl = velmora::headless;
-using apptest::RunProgram;
+using support::RunSteps;
 
 constexpr DWORD kWhite = 0xFFFFFF;
 constexpr DWORD kBlack = 0x000000;
@@ -41,8 +42,8 @@ void ExpectSameFrameBuffer(const FrameBufferIdentity &before) {
 }
 
 // A run in which one step does all the work between two frames.
-int RunOneStep(apptest::Step step) {
-  return RunProgram({step, apptest::PressEscape});
+int RunOneStep(support::Step step) {
+  return RunSteps({step, support::PressEscape});
 }
 
 // Presents with the overlay on, the clock at now, the text as it stands.
@@ -100,7 +101,7 @@ TEST(WindowGeometry, FirstShowFillsTheRecordAndTheFrameBufferHasTheDesktopSize) 
 
 TEST(WindowGeometry, ResizeMoveAndMinimiseKeepTheFrameBuffer) {
   FrameBufferIdentity made{};
-  const int exitCode = RunProgram({
+  const int exitCode = RunSteps({
       [&] {
         made = CurrentFrameBuffer();
         // Odd client sizes: 801 by 601 from a frame of 8 by 27.
@@ -154,7 +155,7 @@ TEST(WindowGeometry, ResizeMoveAndMinimiseKeepTheFrameBuffer) {
         EXPECT_EQ(g_app->pixelStride, 1280);
         EXPECT_EQ(g_app->pixelRows, 1024);
       },
-      apptest::PressEscape,
+      support::PressEscape,
   });
   EXPECT_EQ(exitCode, 0);
 }
@@ -165,7 +166,7 @@ TEST(WindowGeometry, ResizeMoveAndMinimiseKeepTheFrameBuffer) {
 TEST(FrameBufferBounds, AWindowLargerThanTheFrameBufferWritesNothingOutsideIt) {
   hl::SetDesktopSize(640, 480);
   FrameBufferIdentity made{};
-  std::vector<apptest::Step> steps = {
+  std::vector<support::Step> steps = {
       [&] {
         made = CurrentFrameBuffer();
         EXPECT_EQ(made.pixelStride, 640);
@@ -181,23 +182,23 @@ TEST(FrameBufferBounds, AWindowLargerThanTheFrameBufferWritesNothingOutsideIt) {
       [] { hl::MouseMove(10, 10); },
       [] { hl::Expose(); },
   };
-  steps = apptest::Then(steps, apptest::Idle(10));
+  steps = support::Then(steps, support::Idle(10));
   steps.push_back([&] {
     ExpectSameFrameBuffer(made);
     EXPECT_EQ(g_app->windowWidth, 1900);
     EXPECT_EQ(g_app->desktopWidth, 640);
-    apptest::PressEscape();
+    support::PressEscape();
   });
-  EXPECT_EQ(RunProgram(steps), 0);
+  EXPECT_EQ(RunSteps(steps), 0);
   EXPECT_GT(hl::PresentCount(), 10u);
 }
 
 TEST(PresentFrame, CopiesTheWindowSizedCornerAndClearsItToWhite) {
   const int exitCode = RunOneStep([] {
     ASSERT_EQ(g_app->showFps, 0);
-    FramePixel(5, 5) = 0xFA0000;
-    FramePixel(791, 672) = 0x00FA00;  // last pixel of the client area
-    FramePixel(799, 699) = 0x0000FA;  // last pixel of the window's size
+    FramePixel(5, 5) = kLineRed;
+    FramePixel(791, 672) = kSurfaceGreen;  // last pixel of the client area
+    FramePixel(799, 699) = kMarkerBlue;  // last pixel of the window's size
     FramePixel(800, 0) = 0x123456;    // beyond the window's size
     FramePixel(0, 700) = 0x123456;
     const uint64_t presented = hl::PresentCount();
@@ -206,8 +207,8 @@ TEST(PresentFrame, CopiesTheWindowSizedCornerAndClearsItToWhite) {
     const hl::Image &shown = hl::LastPresented();
     ASSERT_EQ(shown.width, 792);
     ASSERT_EQ(shown.height, 673);
-    EXPECT_EQ(shown.At(5, 5), 0xFA0000u);
-    EXPECT_EQ(shown.At(791, 672), 0x00FA00u);
+    EXPECT_EQ(shown.At(5, 5), kLineRed);
+    EXPECT_EQ(shown.At(791, 672), kSurfaceGreen);
     EXPECT_EQ(FramePixel(5, 5), kWhite);
     EXPECT_EQ(FramePixel(791, 672), kWhite);
     EXPECT_EQ(FramePixel(799, 699), kWhite);

@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "app/shell.h"
-#include "run_program.h"
+#include "app/shell/shell.h"
+#include "support/program.h"
 #include "scene/frame.h"
 #include "scene/points.h"
 
@@ -53,7 +53,7 @@ int UpdateFrame() {
 }
 
 TEST(StartUpOrder, SceneIsPreparedAfterShowConsoleAndFrameBufferAndBeforeRunning) {
-  EXPECT_EQ(apptest::RunProgram({apptest::PressEscape}), 0);
+  EXPECT_EQ(support::RunSteps({support::PressEscape}), 0);
   EXPECT_EQ(g_seen.initCalls, 1);
   EXPECT_EQ(g_seen.runningAtInit, 0);
   EXPECT_NE(g_seen.pixelsAtInit, nullptr);
@@ -65,9 +65,9 @@ TEST(StartUpOrder, SceneIsPreparedAfterShowConsoleAndFrameBufferAndBeforeRunning
 
 TEST(StartUpOrder, PollingDrawsAFrameOnEveryTurn) {
   std::vector<int> frames;
-  std::vector<apptest::Step> steps(5, [&frames] { frames.push_back(g_seen.frames); });
-  steps.push_back(apptest::PressEscape);
-  EXPECT_EQ(apptest::RunProgram(steps), 0);
+  std::vector<support::Step> steps(5, [&frames] { frames.push_back(g_seen.frames); });
+  steps.push_back(support::PressEscape);
+  EXPECT_EQ(support::RunSteps(steps), 0);
   ASSERT_EQ(frames.size(), 5u);
   for (size_t i = 1; i < frames.size(); ++i) {
     EXPECT_EQ(frames[i] - frames[i - 1], 1) << "turn " << i;
@@ -76,7 +76,7 @@ TEST(StartUpOrder, PollingDrawsAFrameOnEveryTurn) {
 
 TEST(StartUpOrder, AFailedSceneSkipsTheLoopAndStillTearsDown) {
   g_seen.initResult = 1;
-  EXPECT_EQ(apptest::RunProgram({}), 1);
+  EXPECT_EQ(support::RunSteps({}), 1);
   EXPECT_EQ(g_seen.initCalls, 1);
   EXPECT_EQ(g_seen.frames, 0);
   EXPECT_EQ(g_app->running, 0);
@@ -87,7 +87,7 @@ TEST(StartUpOrder, AFailedSceneSkipsTheLoopAndStillTearsDown) {
 
 TEST(StartUpOrder, AFrameThatAsksToStopEndsTheLoop) {
   g_seen.frameResult = 1;
-  EXPECT_EQ(apptest::RunProgram({}), 1);
+  EXPECT_EQ(support::RunSteps({}), 1);
   EXPECT_EQ(g_seen.frames, 1);
   EXPECT_EQ(g_app->windowDc, nullptr);
 }

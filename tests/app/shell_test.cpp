@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/shell.h"
-#include "run_program.h"
+#include "app/shell/shell.h"
+#include "support/program.h"
 
 namespace {
 
 namespace hl = velmora::headless;
-using apptest::RunProgram;
+using support::RunSteps;
 
 const std::vector<std::string> kConsoleLife = {
     "AllocConsole", "SetConsoleTitleW VELMORA", "freopen CONOUT$ wb", "fclose stdout", "FreeConsole",
@@ -29,11 +29,11 @@ void ExpectOneMessageBox(const wchar_t *text, const wchar_t *caption) {
 }  // namespace
 
 TEST(StartUp, ShowsBeforeTheFrameBufferAndDrawsOnlyOnceRunning) {
-  const int exitCode = RunProgram({
+  const int exitCode = RunSteps({
       [] {
         // The first show erased the background before anything could be
         // drawn: no frame reached the window, yet the geometry is in.
-        EXPECT_TRUE(apptest::Traced(WM_ERASEBKGND));
+        EXPECT_TRUE(support::Traced(WM_ERASEBKGND));
         EXPECT_EQ(hl::PresentCount(), 0u);
         EXPECT_EQ(g_app->running, 1);
         EXPECT_EQ(g_app->windowWidth, 800);
@@ -47,7 +47,7 @@ TEST(StartUp, ShowsBeforeTheFrameBufferAndDrawsOnlyOnceRunning) {
       },
       [] {
         EXPECT_EQ(hl::PresentCount(), 4u);
-        apptest::PressEscape();
+        support::PressEscape();
       },
   });
   EXPECT_EQ(exitCode, 0);
@@ -58,18 +58,18 @@ TEST(StartUp, ShowsBeforeTheFrameBufferAndDrawsOnlyOnceRunning) {
 }
 
 TEST(StartUp, ExitCodeIsTheQuitMessagesParameter) {
-  EXPECT_EQ(RunProgram({[] { PostQuitMessage(7); }}), 7);
+  EXPECT_EQ(RunSteps({[] { PostQuitMessage(7); }}), 7);
 }
 
 TEST(StartUp, CommandLineAndShowCommandAreStoredAndIgnored) {
   std::string commandLine = "--fullscreen /x C:\\nothing.txt";
-  const int exitCode = RunProgram(
+  const int exitCode = RunSteps(
       {[] {
          EXPECT_EQ(g_app->clientWidth, 792);  // a normal window, not minimised
          EXPECT_EQ(g_app->clientHeight, 673);
          EXPECT_STREQ(g_app->commandLine, "--fullscreen /x C:\\nothing.txt");
          EXPECT_EQ(g_app->showCommand, SW_SHOWMINIMIZED);
-         apptest::PressEscape();
+         support::PressEscape();
        }},
       commandLine, SW_SHOWMINIMIZED);
   EXPECT_EQ(exitCode, 0);
@@ -77,21 +77,21 @@ TEST(StartUp, CommandLineAndShowCommandAreStoredAndIgnored) {
 
 TEST(StartUp, TheConsoleDeviceNameCreatesNoFile) {
   std::filesystem::remove("CONOUT$");
-  EXPECT_EQ(RunProgram({apptest::PressEscape}), 0);
+  EXPECT_EQ(RunSteps({support::PressEscape}), 0);
   EXPECT_EQ(hl::ConsoleCalls(), kConsoleLife);
   EXPECT_FALSE(std::filesystem::exists("CONOUT$"));
 }
 
 TEST(StartUp, WithoutConsoleNoneIsOpenedOrClosed) {
   g_app->useConsole = 0;
-  EXPECT_EQ(RunProgram({apptest::PressEscape}), 0);
+  EXPECT_EQ(RunSteps({support::PressEscape}), 0);
   EXPECT_TRUE(hl::ConsoleCalls().empty());
 }
 
 TEST(MainLoop, WaitingDrawsOneFramePerMessage) {
   g_app->waitForMessages = 1;
   std::vector<uint64_t> presents;
-  std::vector<apptest::Step> steps;
+  std::vector<support::Step> steps;
   for (int i = 0; i < 6; ++i) {
     steps.push_back([&presents, i] {
       presents.push_back(hl::PresentCount());
@@ -100,9 +100,9 @@ TEST(MainLoop, WaitingDrawsOneFramePerMessage) {
   }
   steps.push_back([&presents] {
     presents.push_back(hl::PresentCount());
-    apptest::PressEscape();
+    support::PressEscape();
   });
-  EXPECT_EQ(RunProgram(steps), 0);
+  EXPECT_EQ(RunSteps(steps), 0);
   ASSERT_EQ(presents.size(), 7u);
   for (size_t i = 1; i < presents.size(); ++i) {
     EXPECT_EQ(presents[i] - presents[i - 1], 1u) << "turn " << i;
@@ -111,7 +111,7 @@ TEST(MainLoop, WaitingDrawsOneFramePerMessage) {
 
 TEST(Failure, ClassRegistration) {
   hl::FailNextRegisterClass();
-  EXPECT_EQ(RunProgram({}), 1);
+  EXPECT_EQ(RunSteps({}), 1);
   ExpectOneMessageBox(L"Register class failed", L"RC FAILED");
   EXPECT_EQ(g_app->hwnd, nullptr);
   EXPECT_TRUE(hl::ConsoleCalls().empty());
@@ -120,7 +120,7 @@ TEST(Failure, ClassRegistration) {
 
 TEST(Failure, WindowCreation) {
   hl::FailNextCreateWindow();
-  EXPECT_EQ(RunProgram({}), 1);
+  EXPECT_EQ(RunSteps({}), 1);
   ExpectOneMessageBox(L"Create window failed", L"CW FAILED");
   EXPECT_EQ(g_app->hwnd, nullptr);
   EXPECT_EQ(g_app->windowDc, nullptr);
@@ -129,7 +129,7 @@ TEST(Failure, WindowCreation) {
 
 TEST(Failure, FrameBuffer) {
   hl::FailNextCreateDIBSection();
-  EXPECT_EQ(RunProgram({}), 1);
+  EXPECT_EQ(RunSteps({}), 1);
   ExpectOneMessageBox(L"Create frame buffer failed", L"FB FAILED");
   EXPECT_EQ(g_app->pixels, nullptr);
   EXPECT_EQ(g_app->pixelStride, 0);

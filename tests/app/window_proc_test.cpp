@@ -5,10 +5,10 @@
 
 #include <cmath>
 
-#include "app/shell.h"
+#include "app/shell/shell.h"
 #include "math/view.h"
-#include "run_program.h"
 #include "scene/frame.h"
+#include "support/program.h"
 
 namespace {
 
@@ -70,9 +70,9 @@ int Wheel(int distance) {
 
 // Every action gets two quiet turns behind it, for the characters that
 // translation adds, before the next step looks at the state.
-std::vector<apptest::Step> Script(std::vector<apptest::Step> actions) {
-  std::vector<apptest::Step> steps;
-  for (const apptest::Step &action : actions) {
+std::vector<support::Step> Script(std::vector<support::Step> actions) {
+  std::vector<support::Step> steps;
+  for (const support::Step &action : actions) {
     steps.push_back(action);
     steps.push_back([] {});
     steps.push_back([] {});
@@ -86,7 +86,7 @@ TEST(WindowProc, KeysToggleByVirtualKeyCode) {
   EXPECT_EQ(g_showHelp, 1);
   EXPECT_EQ(g_paused, 0);
   EXPECT_EQ(g_app->showFps, 0);
-  const int exitCode = apptest::RunProgram(Script({
+  const int exitCode = support::RunSteps(Script({
       [] { KeyDown('1'); },
       [] {
         EXPECT_EQ(g_showHelp, 0);
@@ -121,22 +121,22 @@ TEST(WindowProc, KeysToggleByVirtualKeyCode) {
         EXPECT_EQ(g_showHelp, 1);
         EXPECT_EQ(g_paused, 0);
         EXPECT_EQ(g_app->showFps, 0);
-        apptest::PressEscape();
+        support::PressEscape();
       },
   }));
   EXPECT_EQ(exitCode, 0);
 }
 
 TEST(WindowProc, EscapeQuitsWithZeroAndLeavesTheWindow) {
-  EXPECT_EQ(apptest::RunProgram({apptest::PressEscape}), 0);
+  EXPECT_EQ(support::RunSteps({support::PressEscape}), 0);
   RECT rect;
   EXPECT_TRUE(GetWindowRect(g_app->hwnd, &rect)) << "Escape must not destroy the window";
-  EXPECT_FALSE(apptest::Traced(WM_DESTROY));
+  EXPECT_FALSE(support::Traced(WM_DESTROY));
 }
 
 TEST(WindowProc, ClosingTheWindowDestroysItAndQuitsWithZero) {
-  EXPECT_EQ(apptest::RunProgram({[] { hl::CloseButton(); }}), 0);
-  EXPECT_TRUE(apptest::Traced(WM_DESTROY));
+  EXPECT_EQ(support::RunSteps({[] { hl::CloseButton(); }}), 0);
+  EXPECT_TRUE(support::Traced(WM_DESTROY));
   RECT rect;
   EXPECT_FALSE(GetWindowRect(g_app->hwnd, &rect));
 }
@@ -155,7 +155,7 @@ TEST(WindowProc, DestroyPostsQuitAndEraseBeforeRunningDrawsNothing) {
 
 TEST(WindowProc, MouseAndWheelThroughTheLoop) {
   const int startFocalLength = g_focalLength;
-  const int exitCode = apptest::RunProgram(Script({
+  const int exitCode = support::RunSteps(Script({
       // The client area of the 800 by 700 window is 792 by 673: centre (396, 336).
       [] { hl::LeftButton(true, 500, 400); },
       [] {
@@ -174,7 +174,7 @@ TEST(WindowProc, MouseAndWheelThroughTheLoop) {
         EXPECT_EQ(g_dragging, 0);
         hl::Wheel(-WHEEL_DELTA, 500, 400);
       },
-      apptest::PressEscape,
+      support::PressEscape,
   }));
   EXPECT_EQ(exitCode, 0);
   EXPECT_EQ(g_focalLength, startFocalLength + 15);

@@ -1,80 +1,51 @@
-// How MatrixCreate and MatrixSolve size and release their allocations. The
-// global allocator is replaced here so the tests can see every requested
-// size, refuse absurd ones with std::bad_alloc as a real allocator would
-// (sanitizer allocators end the process instead), and count what is live.
+// How MatrixCreate and MatrixSolve size and release their allocations,
+// seen through the heap probe: every requested size, refusals of absurd
+// ones with std::bad_alloc as a real allocator would, and what is live.
 #include "math/matrix.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 
-namespace {
-
-// A request above this is refused without touching the system allocator.
-const std::size_t kRefusedAbove = std::size_t(1) << 30;
-
-long g_live = 0;
-std::size_t g_largestRequest = 0;
-bool g_tracking = false;
-int g_failAfter = -1;  // with tracking on: this many more allocations succeed
-
-}  // namespace
-
-void *operator new(std::size_t size) {
-  if (g_tracking) {
-    if (size > g_largestRequest) g_largestRequest = size;
-    if (g_failAfter == 0) throw std::bad_alloc();
-    if (g_failAfter > 0) --g_failAfter;
-  }
-  if (size > kRefusedAbove) throw std::bad_alloc();
-  void *p = std::malloc(size ? size : 1);
-  if (!p) throw std::bad_alloc();
-  if (g_tracking) ++g_live;
-  return p;
-}
-
-void operator delete(void *p) noexcept {
-  if (!p) return;
-  if (g_tracking) --g_live;
-  std::free(p);
-}
-
-void operator delete(void *p, std::size_t) noexcept { operator delete(p); }
+#include "support/heap_probe.h"
 
 namespace {
 
-// Tracks allocations for one test body; gtest's own stay outside.
-struct Tracking {
-  Tracking() {
-    g_live = 0;
-    g_largestRequest = 0;
-    g_failAfter = -1;
-    g_tracking = true;
+// Watches allocations for one test body: Live() is the blocks made since it
+// began and not yet released.
+class Tracking {
+ public:
+  Tracking() : start_(support::Heap().liveBlocks) {
+    support::ResetLargestNewRequest();
+    support::FailNewAfter(-1);
   }
-  ~Tracking() { g_tracking = false; }
+  ~Tracking() { support::FailNewAfter(-1); }
+  int64_t Live() const { return support::Heap().liveBlocks - start_; }
+
+ private:
+  int64_t start_;
 };
 
 TEST(MatrixCreateAllocation, NegativeCountsAskForTheLargestSize) {
   {
     Tracking t;
     EXPECT_THROW(MatrixCreate(-1, 3), std::bad_alloc);
-    EXPECT_EQ(g_largestRequest, SIZE_MAX);
-    EXPECT_EQ(g_live, 0);  // the record is not left behind
+    EXPECT_EQ(support::LargestNewRequest(), SIZE_MAX);
+    EXPECT_EQ(t.Live(), 0);  // the record is not left behind
   }
   {
     Tracking t;
     EXPECT_THROW(MatrixCreate(2, -5), std::bad_alloc);
-    EXPECT_EQ(g_largestRequest, SIZE_MAX);
-    EXPECT_EQ(g_live, 0);  // nor the record and row array
+    EXPECT_EQ(support::LargestNewRequest(), SIZE_MAX);
+    EXPECT_EQ(t.Live(), 0);  // nor the record and row array
   }
   {
     Tracking t;
     EXPECT_THROW(MatrixCreate(INT_MIN, INT_MIN), std::bad_alloc);
-    EXPECT_EQ(g_largestRequest, SIZE_MAX);
-    EXPECT_EQ(g_live, 0);
+    EXPECT_EQ(support::LargestNewRequest(), SIZE_MAX);
+    EXPECT_EQ(t.Live(), 0);
   }
 }
 
@@ -85,29 +56,29 @@ TEST(MatrixCreateAllocation, HugeCountsAskForTheExactProductOrTheLargestSize) {
   const std::size_t expected = sizeof(std::size_t) == 4
                                    ? SIZE_MAX
                                    : static_cast<std::size_t>(INT_MAX) * sizeof(double);
-  EXPECT_EQ(g_largestRequest, expected);
-  EXPECT_EQ(g_live, 0);
+  EXPECT_EQ(support::LargestNewRequest(), expected);
+  EXPECT_EQ(t.Live(), 0);
 }
 
 TEST(MatrixCreateAllocation, TakesRowsPlusTwoAllocations) {
   Tracking t;
   Matrix *m = MatrixCreate(4, 3);
-  EXPECT_EQ(g_live, 4 + 2);
+  EXPECT_EQ(t.Live(), 4 + 2);
   MatrixDestroy(m);
-  EXPECT_EQ(g_live, 0);
+  EXPECT_EQ(t.Live(), 0);
 
   Matrix *empty = MatrixCreate(0, 0);
-  EXPECT_EQ(g_live, 2);
+  EXPECT_EQ(t.Live(), 2);
   MatrixDestroy(empty);
-  EXPECT_EQ(g_live, 0);
+  EXPECT_EQ(t.Live(), 0);
 }
 
 TEST(MatrixCreateAllocation, FailureHalfwayReleasesWhatWasBuilt) {
   for (int succeeding = 0; succeeding < 5; ++succeeding) {
     Tracking t;
-    g_failAfter = succeeding;
+    support::FailNewAfter(succeeding);
     EXPECT_THROW(MatrixCreate(4, 3), std::bad_alloc) << succeeding;
-    EXPECT_EQ(g_live, 0) << succeeding;
+    EXPECT_EQ(t.Live(), 0) << succeeding;
   }
 }
 
@@ -123,23 +94,23 @@ TEST(MatrixSolveAllocation, ReleasesEverythingItDoesNotReturn) {
   {
     Tracking t;
     EXPECT_EQ(MatrixSolve(a, b), nullptr);
-    EXPECT_EQ(g_live, 0);
+    EXPECT_EQ(t.Live(), 0);
   }
   a->rows[1][0] = 1;
   {
     Tracking t;
     Matrix *x = MatrixSolve(a, b);
     ASSERT_NE(x, nullptr);
-    EXPECT_EQ(g_live, 2 + 2);  // only the 2 by 1 result is left
+    EXPECT_EQ(t.Live(), 2 + 2);  // only the 2 by 1 result is left
     MatrixDestroy(x);
-    EXPECT_EQ(g_live, 0);
+    EXPECT_EQ(t.Live(), 0);
   }
   // A failed allocation at any point propagates and leaves nothing behind.
   for (int succeeding = 0; succeeding < 8; ++succeeding) {
     Tracking t;
-    g_failAfter = succeeding;
+    support::FailNewAfter(succeeding);
     EXPECT_THROW(MatrixSolve(a, b), std::bad_alloc) << succeeding;
-    EXPECT_EQ(g_live, 0) << succeeding;
+    EXPECT_EQ(t.Live(), 0) << succeeding;
   }
   MatrixDestroy(a);
   MatrixDestroy(b);

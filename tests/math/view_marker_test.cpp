@@ -4,59 +4,42 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <cstdint>
 
-#include "app/app_context.h"
+#include "raster/colours.h"
+#include "support/test_frame.h"
 
 namespace {
 
-const DWORD kWhite = 0xFFFFFF;
-const DWORD kBlue = 0x0000FA;
+constexpr uint32_t kWhite = 0xFFFFFF;
 
 // An 800 by 600 client area over a 1024 by 768 frame buffer, all white, and
 // the scene's view: identity, offset (0, 0, 8000), focal length 800.
 class Marker : public ::testing::Test {
  protected:
   void SetUp() override {
-    app_ = AppContext{};
-    app_.clientRect = RECT{0, 0, 800, 600};
-    app_.clientWidth = 800;
-    app_.clientHeight = 600;
-    app_.halfClientWidth = 400;
-    app_.halfClientHeight = 300;
-    app_.windowWidth = 816;
-    app_.windowHeight = 639;
-    pixels_.assign(1024 * 768, kWhite);
-    app_.pixels = pixels_.data();
-    app_.pixelStride = 1024;
-    app_.pixelRows = 768;
-    if (g_app != &app_) programRecord_ = g_app;
-    g_app = &app_;
     ResetViewRotation();
     g_viewOffset = {0, 0, 8000};
     g_focalLength = 800;
   }
-  // The program's own record lives for the whole run; point back at it.
-  void TearDown() override { g_app = programRecord_; }
 
   // The pixels that are blue must be exactly the given inclusive rectangle,
   // and no other pixel may have changed.
   void ExpectOnlySquare(int x0, int y0, int x1, int y1) {
+    EXPECT_TRUE(frame_.GuardsIntact());
     for (int y = 0; y < 768; ++y) {
       for (int x = 0; x < 1024; ++x) {
         const bool inside = x0 <= x && x <= x1 && y0 <= y && y <= y1;
-        const DWORD expected = inside ? kBlue : kWhite;
-        if (pixels_[y * 1024 + x] != expected) {
-          ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << pixels_[y * 1024 + x];
+        const uint32_t expected = inside ? kMarkerBlue : kWhite;
+        if (frame_.At(x, y) != expected) {
+          ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << frame_.At(x, y);
           return;
         }
       }
     }
   }
 
-  AppContext app_;
-  AppContext *programRecord_ = nullptr;
-  std::vector<DWORD> pixels_;
+  support::TestFrame frame_{1024, 768, 816, 639, 800, 600, kWhite};
 };
 
 TEST_F(Marker, ElevenByElevenSquareAroundTheTruncatedPosition) {

@@ -12,9 +12,13 @@
 #include <set>
 #include <vector>
 
-#include "pixel_canvas.h"
+#include "raster/colours.h"
+#include "support/test_frame.h"
 
 namespace {
+
+using support::Pixel;
+using support::TestFrame;
 
 class Random {
  public:
@@ -56,10 +60,10 @@ TEST(PixelProperties, RandomFillsStayInsideAndFillWholeRectangles) {
   for (int round = 0; round < 3000; ++round) {
     const int stride = random.Between(1, 48), rows = random.Between(1, 40);
     const int windowWidth = random.Between(0, 64), windowHeight = random.Between(0, 56);
-    PixelCanvas canvas(stride, rows, windowWidth, windowHeight, windowWidth, windowHeight);
+    TestFrame canvas(stride, rows, windowWidth, windowHeight, windowWidth, windowHeight);
     int x0 = random.Coordinate(), y0 = random.Coordinate();
     int x1 = random.Coordinate(), y1 = random.Coordinate();
-    FillPixelRect(x0, y0, x1, y1, 0x0000FA);
+    FillPixelRect(x0, y0, x1, y1, kMarkerBlue);
 
     SCOPED_TRACE(::testing::Message() << "round " << round << ": (" << x0 << ", " << y0
                                       << ") to (" << x1 << ", " << y1 << ") window "
@@ -108,7 +112,7 @@ TEST(PixelProperties, RandomLinesInsideTheFrameBufferFollowTheClosedForm) {
     EXPECT_EQ(expected.size(), static_cast<size_t>(std::max(std::abs(x1 - x0), std::abs(y1 - y0)) + 1));
 
     for (int reversed = 0; reversed < 2; ++reversed) {
-      PixelCanvas canvas(stride, rows, stride, rows, stride, rows);
+      TestFrame canvas(stride, rows, stride, rows, stride, rows);
       if (reversed) DrawPixelLine(x1, y1, x0, y0); else DrawPixelLine(x0, y0, x1, y1);
       ASSERT_TRUE(canvas.GuardsIntact());
       ASSERT_EQ(canvas.Written(), expected) << (reversed ? "ends reversed" : "");
@@ -122,7 +126,7 @@ TEST(PixelProperties, RandomClippedSegmentsStayInsideClientAndFrameBuffer) {
   for (int round = 0; round < 8000; ++round) {
     const int stride = random.Between(1, 48), rows = random.Between(1, 40);
     const int clientWidth = random.Between(0, 60), clientHeight = random.Between(0, 50);
-    PixelCanvas canvas(stride, rows, clientWidth + 8, clientHeight + 30, clientWidth, clientHeight);
+    TestFrame canvas(stride, rows, clientWidth + 8, clientHeight + 30, clientWidth, clientHeight);
     const int x0 = random.Coordinate(), y0 = random.Coordinate();
     const int x1 = random.Coordinate(), y1 = random.Coordinate();
     DrawClippedLine(x0, y0, x1, y1);
@@ -167,8 +171,8 @@ TEST(PixelProperties, RandomClippedSegmentsStayInsideClientAndFrameBuffer) {
       ASSERT_EQ(static_cast<long long>(written.size()),
                 std::max(std::llabs(static_cast<long long>(x1) - x0),
                          std::llabs(static_cast<long long>(y1) - y0)) + 1);
-      ASSERT_EQ(canvas.At(x0, y0), 0xFA0000u);
-      ASSERT_EQ(canvas.At(x1, y1), 0xFA0000u);
+      ASSERT_EQ(canvas.At(x0, y0), kLineRed);
+      ASSERT_EQ(canvas.At(x1, y1), kLineRed);
     }
   }
   EXPECT_GT(drawnCount, 600);  // the sample reaches the interesting cases

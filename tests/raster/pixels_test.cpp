@@ -8,12 +8,13 @@
 #include <climits>
 #include <vector>
 
-#include "pixel_canvas.h"
+#include "raster/colours.h"
+#include "support/test_frame.h"
 
 namespace {
 
-const DWORD kRed = 0xFA0000;
-const DWORD kBlue = 0x0000FA;
+using support::Pixel;
+using support::TestFrame;
 
 std::vector<Pixel> Row(int y, int fromX, int toX) {
   std::vector<Pixel> out;
@@ -33,8 +34,8 @@ std::vector<Pixel> Sorted(std::vector<Pixel> pixels) {
 }
 
 // A window of 800 by 700 outside, 800 by 600 inside, on a larger desktop.
-struct DesktopCanvas : PixelCanvas {
-  DesktopCanvas() : PixelCanvas(1024, 768, 800, 700, 800, 600) {}
+struct DesktopCanvas : TestFrame {
+  DesktopCanvas() : TestFrame(1024, 768, 800, 700, 800, 600) {}
 };
 
 // ---- FillPixelRect -------------------------------------------------------
@@ -43,7 +44,7 @@ TEST(FillPixelRect, ClampsNegativeCornersAndFillsBothCornersIncluded) {
   const int corners[4][4] = {{-2, -3, 8, 7}, {8, 7, -2, -3}, {-2, 7, 8, -3}, {8, -3, -2, 7}};
   for (const auto &c : corners) {
     DesktopCanvas canvas;
-    FillPixelRect(c[0], c[1], c[2], c[3], kBlue);
+    FillPixelRect(c[0], c[1], c[2], c[3], kMarkerBlue);
     std::vector<Pixel> expected;
     for (int y = 0; y <= 7; ++y) {
       for (int x = 0; x <= 8; ++x) expected.push_back({x, y});
@@ -51,8 +52,8 @@ TEST(FillPixelRect, ClampsNegativeCornersAndFillsBothCornersIncluded) {
     const std::vector<Pixel> written = canvas.Written();
     EXPECT_EQ(written.size(), 72u);
     EXPECT_EQ(written, expected) << c[0] << "," << c[1] << " " << c[2] << "," << c[3];
-    EXPECT_EQ(canvas.At(0, 0), kBlue);
-    EXPECT_EQ(canvas.At(8, 7), kBlue);
+    EXPECT_EQ(canvas.At(0, 0), kMarkerBlue);
+    EXPECT_EQ(canvas.At(8, 7), kMarkerBlue);
     EXPECT_TRUE(canvas.GuardsIntact());
   }
 }
@@ -60,7 +61,7 @@ TEST(FillPixelRect, ClampsNegativeCornersAndFillsBothCornersIncluded) {
 TEST(FillPixelRect, PointSquareAndClientClear) {
   {
     DesktopCanvas canvas;
-    FillPixelRect(400 - 5, 300 - 5, 400 + 5, 300 + 5, kBlue);
+    FillPixelRect(400 - 5, 300 - 5, 400 + 5, 300 + 5, kMarkerBlue);
     const std::vector<Pixel> written = canvas.Written();
     EXPECT_EQ(written.size(), 121u);
     EXPECT_EQ(written.front(), (Pixel{395, 295}));
@@ -68,18 +69,18 @@ TEST(FillPixelRect, PointSquareAndClientClear) {
   }
   {
     DesktopCanvas canvas;
-    FillPixelRect(0, 0, 800 - 1, 600 - 1, 0x787878);
+    FillPixelRect(0, 0, 800 - 1, 600 - 1, kBackgroundGrey);
     const std::vector<Pixel> written = canvas.Written();
     EXPECT_EQ(written.size(), 800u * 600u);
     EXPECT_EQ(written.back(), (Pixel{799, 599}));
-    EXPECT_EQ(canvas.At(0, 0), 0x787878u);
+    EXPECT_EQ(canvas.At(0, 0), kBackgroundGrey);
   }
   {
     // A minimised window's clear still writes its one pixel.
-    PixelCanvas canvas(1024, 768, 160, 28, 0, 0);
-    FillPixelRect(0, 0, -1, -1, 0x787878);
+    TestFrame canvas(1024, 768, 160, 28, 0, 0);
+    FillPixelRect(0, 0, -1, -1, kBackgroundGrey);
     EXPECT_EQ(canvas.Written(), (std::vector<Pixel>{{0, 0}}));
-    EXPECT_EQ(canvas.At(0, 0), 0x787878u);
+    EXPECT_EQ(canvas.At(0, 0), kBackgroundGrey);
   }
 }
 
@@ -98,7 +99,7 @@ TEST(FillPixelRect, RectanglesOutsideCollapseOntoTheBounds) {
   };
   for (const Case &c : cases) {
     DesktopCanvas canvas;
-    FillPixelRect(c.x0, c.y0, c.x1, c.y1, kBlue);
+    FillPixelRect(c.x0, c.y0, c.x1, c.y1, kMarkerBlue);
     EXPECT_EQ(canvas.Written(), c.expected) << c.x0 << "," << c.y0 << " " << c.x1 << "," << c.y1;
     EXPECT_TRUE(canvas.GuardsIntact());
   }
@@ -109,20 +110,20 @@ TEST(FillPixelRect, StaysInsideAFrameBufferNoLargerThanTheWindow) {
   // buffer; a window larger than the desktop reaches further still.
   const int windows[][2] = {{64, 48}, {100, 90}};
   for (const auto &w : windows) {
-    PixelCanvas canvas(64, 48, w[0], w[1], w[0], w[1]);
-    FillPixelRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX, kBlue);
+    TestFrame canvas(64, 48, w[0], w[1], w[0], w[1]);
+    FillPixelRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX, kMarkerBlue);
     EXPECT_EQ(canvas.Written().size(), 64u * 48u);
     EXPECT_TRUE(canvas.GuardsIntact());
   }
   {
-    PixelCanvas canvas(64, 48, 64, 48, 64, 48);
-    FillPixelRect(70, 50, 90, 60, kBlue);  // collapses onto the last pixel
+    TestFrame canvas(64, 48, 64, 48, 64, 48);
+    FillPixelRect(70, 50, 90, 60, kMarkerBlue);  // collapses onto the last pixel
     EXPECT_EQ(canvas.Written(), (std::vector<Pixel>{{63, 47}}));
     EXPECT_TRUE(canvas.GuardsIntact());
   }
   {
-    PixelCanvas canvas(0, 0, 800, 700, 800, 600);  // no frame buffer yet
-    FillPixelRect(0, 0, 799, 599, kBlue);
+    TestFrame canvas(0, 0, 800, 700, 800, 600);  // no frame buffer yet
+    FillPixelRect(0, 0, 799, 599, kMarkerBlue);
     EXPECT_TRUE(canvas.GuardsIntact());
   }
 }
@@ -139,15 +140,15 @@ TEST(DrawPixelLine, MinorOffsetIsRoundedDown) {
   const Case cases[] = {{0, 0, 4, 1, oneRow}, {4, 1, 0, 0, oneRow}, {0, 0, 4, 2, twoRows},
                         {4, 2, 0, 0, twoRows}};
   for (const Case &c : cases) {
-    PixelCanvas canvas(16, 8, 16, 8, 16, 8);
+    TestFrame canvas(16, 8, 16, 8, 16, 8);
     DrawPixelLine(c.x0, c.y0, c.x1, c.y1);
     EXPECT_EQ(canvas.Written(), Sorted(c.expected)) << c.x0 << "," << c.y0 << " " << c.x1 << "," << c.y1;
-    EXPECT_EQ(canvas.At(c.x0, c.y0), kRed);
+    EXPECT_EQ(canvas.At(c.x0, c.y0), kLineRed);
     EXPECT_TRUE(canvas.GuardsIntact());
   }
   {
     // Steep: the roles of the axes swap, the column offset rounds down.
-    PixelCanvas canvas(16, 8, 16, 8, 16, 8);
+    TestFrame canvas(16, 8, 16, 8, 16, 8);
     DrawPixelLine(3, 4, 4, 0);
     EXPECT_EQ(canvas.Written(), (std::vector<Pixel>{{4, 0}, {4, 1}, {4, 2}, {3, 3}, {3, 4}}));
   }
@@ -167,7 +168,7 @@ TEST(DrawPixelLine, PointsHorizontalsVerticalsAndDiagonals) {
       {15, 0, 8, 7, {{15, 0}, {14, 1}, {13, 2}, {12, 3}, {11, 4}, {10, 5}, {9, 6}, {8, 7}}},
   };
   for (const Case &c : cases) {
-    PixelCanvas canvas(16, 8, 16, 8, 16, 8);
+    TestFrame canvas(16, 8, 16, 8, 16, 8);
     DrawPixelLine(c.x0, c.y0, c.x1, c.y1);
     EXPECT_EQ(canvas.Written(), c.expected) << c.x0 << "," << c.y0 << " " << c.x1 << "," << c.y1;
     EXPECT_TRUE(canvas.GuardsIntact());
@@ -185,7 +186,7 @@ struct ClipCase {
 
 // Draws the segment, and separately the line between the points it should
 // have collected, and compares the two frame buffers.
-void ExpectClip(const ClipCase &c, PixelCanvas &canvas, PixelCanvas &reference) {
+void ExpectClip(const ClipCase &c, TestFrame &canvas, TestFrame &reference) {
   SCOPED_TRACE(::testing::Message() << "(" << c.x0 << ", " << c.y0 << ") to (" << c.x1 << ", "
                                     << c.y1 << ")");
   DrawClippedLine(c.x0, c.y0, c.x1, c.y1);
@@ -196,8 +197,8 @@ void ExpectClip(const ClipCase &c, PixelCanvas &canvas, PixelCanvas &reference) 
     return;
   }
   EXPECT_EQ(written.size(), c.pixels);
-  EXPECT_EQ(canvas.At(c.from.x, c.from.y), kRed);
-  EXPECT_EQ(canvas.At(c.to.x, c.to.y), kRed);
+  EXPECT_EQ(canvas.At(c.from.x, c.from.y), kLineRed);
+  EXPECT_EQ(canvas.At(c.to.x, c.to.y), kLineRed);
   g_app = &reference.app();
   DrawPixelLine(c.from.x, c.from.y, c.to.x, c.to.y);
   g_app = &canvas.app();
@@ -256,8 +257,8 @@ TEST(DrawClippedLine, CrossingNearACornerDrawsTheWholeCrossing) {
 
   // A square client: all four candidates pass, at two opposite corners.
   for (int flip = 0; flip < 2; ++flip) {
-    PixelCanvas reference(1024, 768, 620, 640, 600, 600);
-    PixelCanvas canvas(1024, 768, 620, 640, 600, 600);
+    TestFrame reference(1024, 768, 620, 640, 600, 600);
+    TestFrame canvas(1024, 768, 620, 640, 600, 600);
     const ClipCase c = flip ? ClipCase{605, 605, -5, -5, true, {1, 1}, {599, 599}, 599}
                             : ClipCase{-5, -5, 605, 605, true, {1, 1}, {599, 599}, 599};
     ExpectClip(c, canvas, reference);
@@ -273,7 +274,7 @@ TEST(DrawClippedLine, DegenerateClientAreasNeverLeaveTheFrameBuffer) {
   const int clients[][2] = {{0, 0}, {800, 0}, {0, 600}, {1, 600}, {800, 1}, {1, 1}};
   for (const auto &client : clients) {
     for (const auto &s : segments) {
-      PixelCanvas canvas(1024, 768, 800, 700, client[0], client[1]);
+      TestFrame canvas(1024, 768, 800, 700, client[0], client[1]);
       DrawClippedLine(s[0], s[1], s[2], s[3]);
       EXPECT_TRUE(canvas.Written().empty()) << client[0] << "x" << client[1];
       EXPECT_TRUE(canvas.GuardsIntact()) << client[0] << "x" << client[1];
@@ -281,8 +282,8 @@ TEST(DrawClippedLine, DegenerateClientAreasNeverLeaveTheFrameBuffer) {
   }
   {
     // Two columns wide: column 1 is the inside.
-    PixelCanvas reference(1024, 768, 20, 700, 2, 600);
-    PixelCanvas canvas(1024, 768, 20, 700, 2, 600);
+    TestFrame reference(1024, 768, 20, 700, 2, 600);
+    TestFrame canvas(1024, 768, 20, 700, 2, 600);
     ExpectClip({1, -10, 1, 700, true, {1, 1}, {1, 599}, 599}, canvas, reference);
   }
 }
@@ -296,12 +297,12 @@ TEST(DrawClippedLine, ClientLargerThanTheFrameBufferClipsAtItsLastColumnAndRow) 
       {500, 500, 600, 550, false, {}, {}, 0},
   };
   for (const ClipCase &c : cases) {
-    PixelCanvas reference(400, 300, 800, 700, 800, 600);
-    PixelCanvas canvas(400, 300, 800, 700, 800, 600);
+    TestFrame reference(400, 300, 800, 700, 800, 600);
+    TestFrame canvas(400, 300, 800, 700, 800, 600);
     ExpectClip(c, canvas, reference);
   }
   {
-    PixelCanvas canvas(0, 0, 800, 700, 800, 600);  // no frame buffer yet
+    TestFrame canvas(0, 0, 800, 700, 800, 600);  // no frame buffer yet
     DrawClippedLine(100, 100, 200, 150);
     EXPECT_TRUE(canvas.GuardsIntact());
   }

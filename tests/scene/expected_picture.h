@@ -12,12 +12,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "raster/colours.h"
+
 namespace expected {
 
-constexpr uint32_t kGrey = 0x787878;
-constexpr uint32_t kGreen = 0x00FA00;
-constexpr uint32_t kBlue = 0x0000FA;
-constexpr uint32_t kRed = 0xFA0000;
 
 // A rotation, the offset (0, 0, 8000), a focal length and the client size.
 struct View {
@@ -68,7 +66,7 @@ inline Projected Project(const View &v, double x, double y, double z) {
 
 class Picture {
  public:
-  Picture(int width, int height) : width_(width), height_(height), pixels_(size_t(width) * height, kGrey) {}
+  Picture(int width, int height) : width_(width), height_(height), pixels_(size_t(width) * height, kBackgroundGrey) {}
   int Width() const { return width_; }
   int Height() const { return height_; }
   uint32_t At(int x, int y) const { return pixels_[size_t(y) * width_ + x]; }
@@ -88,7 +86,7 @@ class Picture {
     int n = xMajor ? nx : ny, m = xMajor ? ny : nx;
     int x = x0, y = y0, e = n;
     for (int i = 0; i < n; ++i) {
-      Set(x, y, kRed);
+      Set(x, y, kLineRed);
       e -= m;
       if (xMajor) x += sx; else ++y;
       if (e <= 0) {
@@ -154,12 +152,12 @@ inline Picture SceneAtStart(const View &v) {
   if (origin.visible) {
     int cx = int(origin.x), cy = int(origin.y);
     for (int y = cy - 5; y <= cy + 5; ++y)
-      for (int x = cx - 5; x <= cx + 5; ++x) p.Set(x, y, kBlue);
+      for (int x = cx - 5; x <= cx + 5; ++x) p.Set(x, y, kMarkerBlue);
   }
   for (int j = 0; j < 80; ++j) {
     for (int i = 0; i < 80; ++i) {
       Projected s = Project(v, -2000.0 + 50 * i, -2000.0 + 50 * j, 0);
-      if (s.visible) p.Set(int(s.x), int(s.y), kGreen);
+      if (s.visible) p.Set(int(s.x), int(s.y), kSurfaceGreen);
     }
   }
   auto corner = [&](int c) {

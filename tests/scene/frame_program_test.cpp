@@ -11,8 +11,10 @@
 #include "app/app_context.h"
 #include "expected_picture.h"
 #include "math/view.h"
+#include "raster/colours.h"
 #include "scene/frame.h"
 #include "scene/points.h"
+#include "support/program.h"
 #include "velmora/headless.h"
 
 namespace {
@@ -25,13 +27,7 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int kTextHeight = 16;  // one cell of the system font
 constexpr UINT kKey1 = 0x31, kKeyP = 0x50, kKeyF = 0x46;
 
-// Runs the program; script is called at every poll of the loop with the
-// number of polls so far. Returns the exit code.
-int RunProgram(std::function<void(uint64_t)> script) {
-  headless::SetPollHook(std::move(script));
-  char noArguments[] = "";
-  return WinMain(nullptr, nullptr, noArguments, SW_SHOWNORMAL);
-}
+using support::RunProgram;
 
 // Text is drawn in opaque cells, black on white; no scene colour is either.
 bool IsText(uint32_t p) { return p == kBlack || p == kWhite; }
@@ -127,13 +123,13 @@ TEST(ProgramFrames, FirstFrameShowsThePlaneTheCubeAndTheHelpText) {
   ExpectScene(image, scene, text);
   // The plane z = 0 at depth 8000: a 5-pixel grid of 80 by 80 green pixels
   // from 200 left of the centre to 195 right of it, under the red cube.
-  EXPECT_EQ(image.At(image.width / 2, image.height / 2), expected::kGreen);
-  EXPECT_EQ(image.At(image.width / 2 - 200, image.height / 2), expected::kGreen);
-  EXPECT_NE(image.At(image.width / 2 + 200, image.height / 2), expected::kGreen);
-  EXPECT_GT(Count(image, expected::kGreen), 6000);
-  EXPECT_LE(Count(image, expected::kGreen), 6400);
-  EXPECT_GT(Count(image, expected::kRed), 3000);
-  EXPECT_EQ(image.At(image.width - 1, image.height - 1), expected::kGrey);
+  EXPECT_EQ(image.At(image.width / 2, image.height / 2), kSurfaceGreen);
+  EXPECT_EQ(image.At(image.width / 2 - 200, image.height / 2), kSurfaceGreen);
+  EXPECT_NE(image.At(image.width / 2 + 200, image.height / 2), kSurfaceGreen);
+  EXPECT_GT(Count(image, kSurfaceGreen), 6000);
+  EXPECT_LE(Count(image, kSurfaceGreen), 6400);
+  EXPECT_GT(Count(image, kLineRed), 3000);
+  EXPECT_EQ(image.At(image.width - 1, image.height - 1), kBackgroundGrey);
 }
 
 TEST(ProgramFrames, KeyOneHidesAndShowsTheHelpText) {

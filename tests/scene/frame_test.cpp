@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "raster/colours.h"
 #include "scene/frame.h"
 #include "scene/points.h"
 #include "scene/quadric.h"
@@ -191,7 +192,7 @@ TEST_F(UpdateFrameTest, PauseFreezesPointsAndStepTickAndResumeStepsAtOnce) {
     EXPECT_EQ(g_positions[i].z, frozen[i].z);
   }
   // Frames are still drawn while paused.
-  EXPECT_EQ(fb_.At(10, 590), kGrey);
+  EXPECT_EQ(fb_.At(10, 590), kBackgroundGrey);
   g_paused = 0;
   EXPECT_TRUE(FrameAt(9000));
   EXPECT_EQ(g_lastStepTick, 9000u);
@@ -202,17 +203,17 @@ TEST_F(UpdateFrameTest, ClearsTheClientAreaToGreyAndDrawsTheScene) {
   StartAt(5000);
   FrameAt(5000);
   // Grey fills columns 0 to 799 and rows 0 to 599, and nothing beyond.
-  EXPECT_EQ(fb_.At(0, 0), kGrey);
-  EXPECT_EQ(fb_.At(799, 599), kGrey);
-  EXPECT_EQ(fb_.At(799, 0), kGrey);
-  EXPECT_EQ(fb_.At(0, 599), kGrey);
+  EXPECT_EQ(fb_.At(0, 0), kBackgroundGrey);
+  EXPECT_EQ(fb_.At(799, 599), kBackgroundGrey);
+  EXPECT_EQ(fb_.At(799, 0), kBackgroundGrey);
+  EXPECT_EQ(fb_.At(0, 599), kBackgroundGrey);
   for (int y = 0; y < kBufferHeight; ++y) EXPECT_EQ(fb_.At(kClientWidth, y), kSentinel) << y;
   for (int x = 0; x < kBufferWidth; ++x) EXPECT_EQ(fb_.At(x, kClientHeight), kSentinel) << x;
   // All points still at the origin: the fit fails and the plane z = 0 is
   // drawn, under the cube; the markers under it show between samples.
-  EXPECT_EQ(fb_.At(200, 300), kGreen);
-  EXPECT_EQ(fb_.At(401, 301), kBlue);
-  EXPECT_EQ(fb_.At(133, 33), kRed);
+  EXPECT_EQ(fb_.At(200, 300), kSurfaceGreen);
+  EXPECT_EQ(fb_.At(401, 301), kMarkerBlue);
+  EXPECT_EQ(fb_.At(133, 33), kLineRed);
 }
 
 }  // namespace

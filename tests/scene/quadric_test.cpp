@@ -7,6 +7,7 @@
 #include <set>
 
 #include "math/view.h"
+#include "raster/colours.h"
 #include "scene/points.h"
 #include "scene/quadric.h"
 #include "expected_picture.h"
@@ -102,7 +103,7 @@ void ExpectSurface(const std::vector<uint32_t> &picture, const std::vector<uint3
     for (int x = 0; x < kBufferWidth; ++x) {
       size_t i = static_cast<size_t>(y) * kBufferWidth + x;
       uint32_t expected = baseline[i];
-      if (surface.count(ScreenPixel{x, y}) && expected != kRed) expected = kGreen;
+      if (surface.count(ScreenPixel{x, y}) && expected != kLineRed) expected = kSurfaceGreen;
       if (picture[i] != expected && ++mismatches <= 5) {
         ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << picture[i]
                       << ", expected " << expected;
@@ -117,11 +118,11 @@ TEST(RenderScene, BaselineHasMarkersAndCubeButNoSurface) {
   std::vector<uint32_t> base = Baseline(fb);
   // Nine markers at the origin: one 11 by 11 blue square around (400, 300).
   for (int y = 295; y <= 305; ++y)
-    for (int x = 395; x <= 405; ++x) EXPECT_EQ(fb.At(x, y), kBlue) << x << ", " << y;
-  EXPECT_EQ(fb.Count(kBlue), 121);
-  EXPECT_EQ(fb.Count(kGreen), 0);
-  EXPECT_GT(fb.Count(kRed), 0);
-  EXPECT_EQ(fb.Count(kSentinel) + fb.Count(kBlue) + fb.Count(kRed), kBufferWidth * kBufferHeight);
+    for (int x = 395; x <= 405; ++x) EXPECT_EQ(fb.At(x, y), kMarkerBlue) << x << ", " << y;
+  EXPECT_EQ(fb.Count(kMarkerBlue), 121);
+  EXPECT_EQ(fb.Count(kSurfaceGreen), 0);
+  EXPECT_GT(fb.Count(kLineRed), 0);
+  EXPECT_EQ(fb.Count(kSentinel) + fb.Count(kMarkerBlue) + fb.Count(kLineRed), kBufferWidth * kBufferHeight);
 }
 
 TEST(RenderScene, ZeroCoefficientsDrawThePlaneZ0WithOnePixelPerSample) {
@@ -138,10 +139,10 @@ TEST(RenderScene, ZeroCoefficientsDrawThePlaneZ0WithOnePixelPerSample) {
 
   // The grid starts on x = -2000 and y = -2000 and stops short of 2000:
   // column 200 and row 500 have samples, column 600 and row 100 none.
-  EXPECT_EQ(fb.At(200, 250), kGreen);
-  EXPECT_EQ(fb.At(300, 500), kGreen);
-  for (int y = 0; y < kClientHeight; ++y) EXPECT_NE(fb.At(600, y), kGreen) << y;
-  for (int x = 0; x < kClientWidth; ++x) EXPECT_NE(fb.At(x, 100), kGreen) << x;
+  EXPECT_EQ(fb.At(200, 250), kSurfaceGreen);
+  EXPECT_EQ(fb.At(300, 500), kSurfaceGreen);
+  for (int y = 0; y < kClientHeight; ++y) EXPECT_NE(fb.At(600, y), kSurfaceGreen) << y;
+  for (int x = 0; x < kClientWidth; ++x) EXPECT_NE(fb.At(x, 100), kSurfaceGreen) << x;
   // Between samples nothing.
   EXPECT_EQ(fb.At(202, 250), kSentinel);
 }
@@ -149,7 +150,7 @@ TEST(RenderScene, ZeroCoefficientsDrawThePlaneZ0WithOnePixelPerSample) {
 TEST(RenderScene, DoubleRootIsOnePlaneAndNegativeDiscriminantNothing) {
   FrameBuffer fb;
   std::vector<uint32_t> base = Baseline(fb);
-  EXPECT_EQ(fb.Count(kGreen), 0);  // d < 0 at every sample
+  EXPECT_EQ(fb.Count(kSurfaceGreen), 0);  // d < 0 at every sample
   // m = -1000 and K = 250000 everywhere: d = 0, the one root z = 500.
   std::vector<uint32_t> picture = Render(fb, {0, 0, 0, 0, 0, 0, 0, -1000, 250000});
   ExpectSurface(picture, base, PlanePixels({500.0}));
@@ -189,10 +190,11 @@ TEST(RenderScene, FailedFitDrawsTheLastGoodSurface) {
   fb.Fill(kSentinel);
   RenderScene();
   for (int k = 0; k < 9; ++k) EXPECT_EQ(g_quadric[k], fitted[k]);
+  const std::vector<uint32_t> after = fb.Pixels();
   int greenBefore = 0, greenBoth = 0;
   for (size_t i = 0; i < before.size(); ++i) {
-    greenBefore += before[i] == kGreen;
-    greenBoth += before[i] == kGreen && fb.Pixels()[i] == kGreen;
+    greenBefore += before[i] == kSurfaceGreen;
+    greenBoth += before[i] == kSurfaceGreen && after[i] == kSurfaceGreen;
   }
   EXPECT_GT(greenBefore, 1000);
   EXPECT_EQ(greenBoth, greenBefore);
@@ -218,7 +220,7 @@ TEST(RenderScene, StartPictureMatchesTheGeometryStraightOnAndTurned) {
   expected::View v;
   v.width = kClientWidth;
   v.height = kClientHeight;
-  fb.Fill(kGrey);
+  fb.Fill(kBackgroundGrey);
   RenderScene();
   ExpectStartPicture(fb, v);
 
@@ -226,7 +228,7 @@ TEST(RenderScene, StartPictureMatchesTheGeometryStraightOnAndTurned) {
   RotateViewX(5);
   expected::TurnAboutY(v, -10);
   expected::TurnAboutX(v, 5);
-  fb.Fill(kGrey);
+  fb.Fill(kBackgroundGrey);
   RenderScene();
   ExpectStartPicture(fb, v);
 
@@ -242,7 +244,7 @@ TEST(RenderScene, StartPictureMatchesTheGeometryStraightOnAndTurned) {
   for (int c = 0; c < 8; ++c)
     outside += !expected::Project(v, c & 1 ? 2000 : -2000, c & 2 ? 2000 : -2000, c & 4 ? 2000 : -2000).visible;
   EXPECT_GE(outside, 2);
-  fb.Fill(kGrey);
+  fb.Fill(kBackgroundGrey);
   RenderScene();
   ExpectStartPicture(fb, v);
 }
@@ -296,7 +298,7 @@ TEST(DrawCube, DrawsTheTwelveEdgesOfTheDoubledBoxInRed) {
   EXPECT_TRUE(corners.count(ScreenPixel{240, 140}));
   EXPECT_TRUE(corners.count(ScreenPixel{560, 460}));
   for (const ScreenPixel &c : corners) {
-    EXPECT_EQ(fb.At(c.x, c.y), kRed) << c.x << ", " << c.y;
+    EXPECT_EQ(fb.At(c.x, c.y), kLineRed) << c.x << ", " << c.y;
     int ends = 0;
     for (const Segment &e : edges) ends += (e.a == c) + (e.b == c);
     EXPECT_EQ(ends, 3);
@@ -314,7 +316,7 @@ TEST(DrawCube, DrawsTheTwelveEdgesOfTheDoubledBoxInRed) {
       bool found = false;
       for (int dy = -1; dy <= 1 && !found; ++dy)
         for (int dx = -1; dx <= 1 && !found; ++dx)
-          found = fb.At(static_cast<int>(std::lround(px)) + dx, static_cast<int>(std::lround(py)) + dy) == kRed;
+          found = fb.At(static_cast<int>(std::lround(px)) + dx, static_cast<int>(std::lround(py)) + dy) == kLineRed;
       EXPECT_TRUE(found) << "gap on edge (" << e.a.x << "," << e.a.y << ")-(" << e.b.x << ","
                          << e.b.y << ") at step " << i;
     }
@@ -322,13 +324,13 @@ TEST(DrawCube, DrawsTheTwelveEdgesOfTheDoubledBoxInRed) {
   // Three edges meet at each corner pixel; next to a corner two lines may
   // share a pixel more, where their steps along the minor axis fall together.
   expectedRed -= 2 * 8;
-  EXPECT_LE(fb.Count(kRed), expectedRed);
-  EXPECT_GE(fb.Count(kRed), expectedRed - 8);
+  EXPECT_LE(fb.Count(kLineRed), expectedRed);
+  EXPECT_GE(fb.Count(kLineRed), expectedRed - 8);
   for (int y = 0; y < kBufferHeight; ++y) {
     for (int x = 0; x < kBufferWidth; ++x) {
       uint32_t p = fb.At(x, y);
       if (p == kSentinel) continue;
-      ASSERT_EQ(p, kRed) << x << ", " << y;  // corners are projected only, never plotted
+      ASSERT_EQ(p, kLineRed) << x << ", " << y;  // corners are projected only, never plotted
       double nearest = 1e9;
       for (const Segment &e : edges) nearest = std::min(nearest, DistanceToSegment(x, y, e));
       ASSERT_LE(nearest, 1.0) << x << ", " << y;
@@ -361,7 +363,7 @@ TEST(DrawCube, FarOffAndNonNumberCornersDrawNothingOutsideTheClient) {
   for (int y = 0; y < kBufferHeight; ++y)
     for (int x = 0; x < kBufferWidth; ++x)
       if (fb.At(x, y) != kSentinel) {
-        ASSERT_EQ(fb.At(x, y), kRed);
+        ASSERT_EQ(fb.At(x, y), kLineRed);
         ASSERT_TRUE(x >= 1 && x < kClientWidth && y >= 1 && y < kClientHeight) << x << ", " << y;
       }
 }

@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app_context.h"
 #include "math/view.h"
+#include "raster/colours.h"
 #include "scene/points.h"
+#include "support/test_frame.h"
 
 namespace scene_test {
 
@@ -21,10 +22,6 @@ constexpr int kClientHeight = 600;
 constexpr int kBufferWidth = 900;
 constexpr int kBufferHeight = 720;
 constexpr uint32_t kSentinel = 0x123456;
-constexpr uint32_t kGreen = 0x00FA00;
-constexpr uint32_t kBlue = 0x0000FA;
-constexpr uint32_t kRed = 0xFA0000;
-constexpr uint32_t kGrey = 0x787878;
 
 struct ScreenPixel {
   int x, y;
@@ -32,40 +29,13 @@ struct ScreenPixel {
   bool operator==(const ScreenPixel &o) const { return x == o.x && y == o.y; }
 };
 
-class FrameBuffer {
+// The 800 by 600 client area over the larger pixel array, every pixel the
+// sentinel until drawn on.
+class FrameBuffer : public support::TestFrame {
  public:
-  FrameBuffer() : pixels_(static_cast<size_t>(kBufferWidth) * kBufferHeight, kSentinel) {
-    // Use the record the application library made, if it made one, so that
-    // nothing it allocated is lost; otherwise a zeroed one of our own.
-    static AppContext own{};
-    if (g_app == nullptr) g_app = &own;
-    AppContext &app = *g_app;
-    app.pixels = reinterpret_cast<DWORD *>(pixels_.data());
-    app.pixelStride = kBufferWidth;
-    app.pixelRows = kBufferHeight;
-    app.desktopWidth = kBufferWidth;
-    app.desktopHeight = kBufferHeight;
-    app.clientRect = RECT{0, 0, kClientWidth, kClientHeight};
-    app.clientWidth = kClientWidth;
-    app.clientHeight = kClientHeight;
-    app.halfClientWidth = kClientWidth / 2;
-    app.halfClientHeight = kClientHeight / 2;
-    app.windowWidth = kClientWidth + 8;
-    app.windowHeight = kClientHeight + 31;
-  }
-  ~FrameBuffer() { g_app->pixels = nullptr; }
-
-  void Fill(uint32_t colour) { pixels_.assign(pixels_.size(), colour); }
-  uint32_t At(int x, int y) const { return pixels_[static_cast<size_t>(y) * kBufferWidth + x]; }
-  const std::vector<uint32_t> &Pixels() const { return pixels_; }
-  int Count(uint32_t colour) const {
-    int n = 0;
-    for (uint32_t p : pixels_) n += p == colour;
-    return n;
-  }
-
- private:
-  std::vector<uint32_t> pixels_;
+  FrameBuffer()
+      : TestFrame(kBufferWidth, kBufferHeight, kClientWidth + 8, kClientHeight + 31, kClientWidth,
+                  kClientHeight, kSentinel) {}
 };
 
 // The box and view the program runs with.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "math/view.h"
+#include "raster/colours.h"
 #include "raster/pixels.h"
 #include "scene/points.h"
 #include "scene/quadric.h"
@@ -65,13 +66,14 @@ int ExpectSamePicture(FrameBuffer &fb, const Scene &s) {
   RenderScene();
   EXPECT_EQ(std::memcmp(g_quadric, s.coefficients, sizeof g_quadric), 0) << "the fit was meant to fail";
 
+  const std::vector<uint32_t> drawn = fb.Pixels();
   size_t differing = 0, first = 0;
   for (size_t i = 0; i < expected.size(); ++i) {
-    if (fb.Pixels()[i] != expected[i] && differing++ == 0) first = i;
+    if (drawn[i] != expected[i] && differing++ == 0) first = i;
   }
   EXPECT_EQ(differing, 0u) << "first at x " << first % kBufferWidth << ", y " << first / kBufferWidth;
   int green = 0;
-  for (uint32_t p : expected) green += p == kGreen;
+  for (uint32_t p : expected) green += p == kSurfaceGreen;
   return green;
 }
 

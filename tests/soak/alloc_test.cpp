@@ -9,8 +9,7 @@
 
 #include <vector>
 
-#include "heap_probe.h"
-#include "program.h"
+#include "soak_support.h"
 #include "scene/frame.h"
 
 namespace soak {

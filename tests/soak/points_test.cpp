@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "heap_probe.h"
-#include "program.h"
+#include "soak_support.h"
+#include "raster/colours.h"
 #include "scene/frame.h"
 #include "scene/quadric.h"
 
@@ -93,7 +93,7 @@ void ExpectMarker(const headless::Image &image, const Point3 &p) {
   const double depth = 8000 + p.z;
   const int x = static_cast<int>(p.x * 800 / depth + kClientWidth / 2);
   const int y = static_cast<int>(kClientHeight / 2 - p.y * 800 / depth);
-  EXPECT_EQ(image.At(x, y), kBlue) << "marker of (" << p.x << ", " << p.y << ", " << p.z << ")";
+  EXPECT_EQ(image.At(x, y), kMarkerBlue) << "marker of (" << p.x << ", " << p.y << ", " << p.z << ")";
 }
 
 // Runs the cases one after the other: each is placed with motion paused,
@@ -133,8 +133,8 @@ class HostileRun {
       const headless::Image &image = headless::LastPresented();
       ASSERT_EQ(image.width, kClientWidth);
       ASSERT_EQ(image.height, kClientHeight);
-      EXPECT_GT(CountColour(image, kGrey), kClientWidth * kClientHeight / 2);
-      EXPECT_GT(CountColour(image, kRed), 1000) << "the cube does not depend on the points";
+      EXPECT_GT(CountColour(image, kBackgroundGrey), kClientWidth * kClientHeight / 2);
+      EXPECT_GT(CountColour(image, kLineRed), 1000) << "the cube does not depend on the points";
       if (c.singular) {
         EXPECT_TRUE(SameBits(g_quadric, before_)) << "a failed fit keeps the last coefficients";
       }
@@ -145,7 +145,7 @@ class HostileRun {
       }
       // Every coefficient enters every sample's discriminant.
       if (AnyNaN(g_quadric) || c.noSurface) {
-        EXPECT_EQ(CountColour(image, kGreen), 0);
+        EXPECT_EQ(CountColour(image, kSurfaceGreen), 0);
       }
       for (const Point3 &p : c.positions) {
         if (std::fabs(p.x) <= 1000 && std::fabs(p.y) <= 1000 && std::fabs(p.z) <= 1000 && AnyNaN(g_quadric)) {
@@ -280,8 +280,8 @@ TEST(HostilePoints, PointsOnFacesAndCornersOfTheBox) {
     script.Then([&] {
       EXPECT_EQ(headless::PresentCount(), presents + 1);
       const headless::Image &image = headless::LastPresented();
-      EXPECT_GT(CountColour(image, kRed), 1000);
-      EXPECT_GT(CountColour(image, kBlue), 0);
+      EXPECT_GT(CountColour(image, kLineRed), 1000);
+      EXPECT_GT(CountColour(image, kMarkerBlue), 0);
       g_paused = 0;  // the next frame steps
     });
   };

@@ -15,10 +15,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/shell.h"
-#include "heap_probe.h"
+#include "app/shell/shell.h"
 #include "math/view.h"
-#include "program.h"
+#include "soak_support.h"
+#include "raster/colours.h"
 #include "scene/frame.h"
 
 namespace soak {
@@ -531,8 +531,8 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
   const headless::Image &last = headless::LastPresented();
   EXPECT_EQ(last.width, kClientWidth);
   EXPECT_EQ(last.height, kClientHeight);
-  EXPECT_GT(CountColour(last, kGrey), kClientWidth * kClientHeight / 2);
-  EXPECT_GT(CountColour(last, kRed), 0);
+  EXPECT_GT(CountColour(last, kBackgroundGrey), kClientWidth * kClientHeight / 2);
+  EXPECT_GT(CountColour(last, kLineRed), 0);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // operator new and delete (the sanitizer runtime exports each form, so all
 // of them have to be replaced for every allocation to come here) and the
 // --wrap targets of the C allocation functions.
-#include "heap_probe.h"
+#include "support/heap_probe.h"
 
 #include <malloc.h>
 
@@ -20,7 +20,7 @@ size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 }
 
-namespace soak {
+namespace support {
 namespace {
 
 // Plain counters: the program and the tests run on one thread.
@@ -75,7 +75,24 @@ void *AllocateGuarded(size_t size) {
   return slot->user;
 }
 
+// operator new's own refusals: a request above kRefusedAbove, and the one
+// that FailNewAfter chose. Sanitizer allocators end the process on an
+// impossible request instead of throwing, so the probe refuses it first.
+size_t g_largestNewRequest = 0;
+int g_failNewAfter = -1;
+
+void RefuseIfAsked(size_t size) {
+  if (size > g_largestNewRequest) g_largestNewRequest = size;
+  if (g_failNewAfter == 0) {
+    g_failNewAfter = -1;
+    throw std::bad_alloc();
+  }
+  if (g_failNewAfter > 0) --g_failNewAfter;
+  if (size > kRefusedAbove) throw std::bad_alloc();
+}
+
 void *Allocate(size_t size) {
+  RefuseIfAsked(size);
   void *p = nullptr;
   if (size >= kGuardedSize) {
     p = AllocateGuarded(size);
@@ -95,6 +112,7 @@ void *Allocate(size_t size) {
 }
 
 void *AllocateAligned(size_t size, std::align_val_t alignment) {
+  RefuseIfAsked(size);
   const size_t a = static_cast<size_t>(alignment);
   const size_t rounded = (size + a - 1) / a * a;
   void *p = std::aligned_alloc(a, rounded == 0 ? a : rounded);
@@ -125,6 +143,12 @@ void Release(void *p) {
 
 HeapCounts Heap() { return g_counts; }
 
+void FailNewAfter(int succeeding) { g_failNewAfter = succeeding; }
+
+size_t LargestNewRequest() { return g_largestNewRequest; }
+
+void ResetLargestNewRequest() { g_largestNewRequest = 0; }
+
 size_t AllocatorBytesInUse() {
 #if defined(__SANITIZE_ADDRESS__)
   return __sanitizer_get_current_allocated_bytes();
@@ -150,11 +174,11 @@ size_t DamagedGuards() {
   return damaged;
 }
 
-}  // namespace soak
+}  // namespace support
 
-using soak::Allocate;
-using soak::AllocateAligned;
-using soak::Release;
+using support::Allocate;
+using support::AllocateAligned;
+using support::Release;
 
 void *operator new(size_t size) { return Allocate(size); }
 void *operator new[](size_t size) { return Allocate(size); }
@@ -209,9 +233,9 @@ extern "C" {
 void *__wrap_malloc(size_t size) {
   void *p = __real_malloc(size);
   if (p != nullptr) {
-    ++soak::g_counts.mallocs;
-    ++soak::g_counts.liveBlocks;
-    soak::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p));
+    ++support::g_counts.mallocs;
+    ++support::g_counts.liveBlocks;
+    support::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p));
   }
   return p;
 }
@@ -219,9 +243,9 @@ void *__wrap_malloc(size_t size) {
 void *__wrap_calloc(size_t count, size_t size) {
   void *p = __real_calloc(count, size);
   if (p != nullptr) {
-    ++soak::g_counts.mallocs;
-    ++soak::g_counts.liveBlocks;
-    soak::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p));
+    ++support::g_counts.mallocs;
+    ++support::g_counts.liveBlocks;
+    support::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p));
   }
   return p;
 }
@@ -231,25 +255,25 @@ void *__wrap_realloc(void *block, size_t size) {
   void *p = __real_realloc(block, size);
   if (block == nullptr) {
     if (p != nullptr) {
-      ++soak::g_counts.mallocs;
-      ++soak::g_counts.liveBlocks;
-      soak::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p));
+      ++support::g_counts.mallocs;
+      ++support::g_counts.liveBlocks;
+      support::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p));
     }
   } else if (p != nullptr) {
-    soak::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p)) - before;
+    support::g_counts.liveBytes += static_cast<int64_t>(malloc_usable_size(p)) - before;
   } else if (size == 0) {  // glibc frees the block and returns null
-    ++soak::g_counts.frees;
-    --soak::g_counts.liveBlocks;
-    soak::g_counts.liveBytes -= before;
+    ++support::g_counts.frees;
+    --support::g_counts.liveBlocks;
+    support::g_counts.liveBytes -= before;
   }
   return p;
 }
 
 void __wrap_free(void *block) {
   if (block != nullptr) {
-    ++soak::g_counts.frees;
-    --soak::g_counts.liveBlocks;
-    soak::g_counts.liveBytes -= static_cast<int64_t>(malloc_usable_size(block));
+    ++support::g_counts.frees;
+    --support::g_counts.liveBlocks;
+    support::g_counts.liveBytes -= static_cast<int64_t>(malloc_usable_size(block));
   }
   __real_free(block);
 }

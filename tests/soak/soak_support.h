@@ -1,10 +1,7 @@
-// Runs the real program on the headless backend: WinMain with its start-up,
-// loop and window procedure, with a script called at every poll of the loop
-// (once per turn, so once per frame the loop draws). The message trace is
-// off, as it grows with every message and would hide what the program
-// itself allocates.
-#ifndef VELMORA_TESTS_SOAK_PROGRAM_H
-#define VELMORA_TESTS_SOAK_PROGRAM_H
+// What the soak tests share: the program's run without the message trace,
+// its default frame metrics, the fit's heap traffic, and the heap probe.
+#ifndef VELMORA_TESTS_SOAK_SOAK_SUPPORT_H
+#define VELMORA_TESTS_SOAK_SOAK_SUPPORT_H
 
 #include <cmath>
 #include <cstdint>
@@ -13,9 +10,13 @@
 
 #include "app/app_context.h"
 #include "scene/points.h"
+#include "support/heap_probe.h"
+#include "support/program.h"
 #include "velmora/headless.h"
 
 namespace soak {
+
+using namespace support;
 
 namespace headless = velmora::headless;
 
@@ -34,13 +35,11 @@ constexpr int kFrameLeft = 4, kFrameTop = 23, kFrameRight = 4, kFrameBottom = 4;
 constexpr int kClientWidth = kWindowWidth - kFrameLeft - kFrameRight;
 constexpr int kClientHeight = kWindowHeight - kFrameTop - kFrameBottom;
 
-constexpr uint32_t kGrey = 0x787878, kGreen = 0x00FA00, kBlue = 0x0000FA, kRed = 0xFA0000;
-
+// The message trace is off in every soak run: it grows with every message
+// and would hide what the program itself allocates.
 inline int RunProgram(std::function<void(uint64_t)> script) {
   headless::SetMessageTraceEnabled(false);
-  headless::SetPollHook(std::move(script));
-  char noArguments[] = "";
-  return WinMain(nullptr, nullptr, noArguments, SW_SHOWNORMAL);
+  return support::RunProgram(std::move(script));
 }
 
 inline bool AllPointsFinite() {

@@ -1,7 +1,7 @@
 // The program's entry point and its life: window class, window, console,
 // frame buffer and scene, the main loop that draws a frame on every turn,
 // and the teardown.
-#include "app/shell.h"
+#include "app/shell/shell.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // The window procedure and the keyboard and mouse handling: geometry
 // refreshes, frames drawn on erase requests, the end of the program, and
 // the toggles, turns and zoom that the next frame reads.
-#include "app/shell.h"
+#include "app/shell/shell.h"
 
 #include "math/view.h"
 #include "scene/frame.h"

@@ -5,13 +5,13 @@
 // words on both sides, checked when they are released and on request.
 // Reading the counters allocates nothing, so a poll hook can read them
 // between two frames of the real loop.
-#ifndef VELMORA_TESTS_SOAK_HEAP_PROBE_H
-#define VELMORA_TESTS_SOAK_HEAP_PROBE_H
+#ifndef VELMORA_TESTS_SUPPORT_HEAP_PROBE_H
+#define VELMORA_TESTS_SUPPORT_HEAP_PROBE_H
 
 #include <cstddef>
 #include <cstdint>
 
-namespace soak {
+namespace support {
 
 struct HeapCounts {
   uint64_t news = 0;      // operator new of any form
@@ -23,6 +23,17 @@ struct HeapCounts {
 };
 
 HeapCounts Heap();
+
+// Refusals of operator new, which throws std::bad_alloc as a real allocator
+// does: every request above kRefusedAbove (the sanitizers' allocators would
+// end the process instead), and, once set, the request after the next
+// `succeeding` ones (-1: none). A refusal counts as no allocation.
+constexpr size_t kRefusedAbove = size_t{1} << 30;
+void FailNewAfter(int succeeding);
+// The largest size operator new was asked for since the last reset,
+// refused requests included.
+size_t LargestNewRequest();
+void ResetLargestNewRequest();
 
 // Bytes the process's allocator reports in use (the sanitizer's allocator
 // when there is one): a second opinion on the counts above.
@@ -40,6 +51,6 @@ size_t GuardedBlocks();
 // of damaged guards found now plus those found on blocks already released.
 size_t DamagedGuards();
 
-}  // namespace soak
+}  // namespace support
 
 #endif
