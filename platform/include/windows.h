@@ -194,6 +194,7 @@ static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
 #define WM_SIZING 0x0214
+#define WMSZ_BOTTOMRIGHT 8  // WM_SIZING's wParam: the edge being dragged
 #define WM_USER 0x0400
 
 #define SIZE_RESTORED 0

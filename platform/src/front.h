@@ -43,7 +43,6 @@ struct WindowPos {
 constexpr UINT kSwpNoSize = 0x0001, kSwpNoMove = 0x0002, kSwpNoZOrder = 0x0004,
                kSwpNoActivate = 0x0010, kSwpShowWindow = 0x0040, kSwpHideWindow = 0x0080,
                kSwpNoClientSize = 0x0800, kSwpNoClientMove = 0x1000;
-constexpr WPARAM kWmszBottomRight = 8;
 constexpr WPARAM kWaInactive = 0, kWaActive = 1;
 constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kShowDefault = 10,
               kShowForceMinimize = 11;

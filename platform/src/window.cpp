@@ -376,7 +376,7 @@ void UserResizeWindow(HWND hwnd, int outerWidth, int outerHeight) {
     return;
   }
   RECT proposed{rect.left, rect.top, rect.left + outerWidth, rect.top + outerHeight};
-  SendToWindow(hwnd, WM_SIZING, kWmszBottomRight, reinterpret_cast<LPARAM>(&proposed));
+  SendToWindow(hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
   if ((window = FindWindow(hwnd)) == nullptr) return;
   const int oldWidth = ClientWidth(*window), oldHeight = ClientHeight(*window);
   window->rect.right = window->rect.left + outerWidth;

@@ -141,6 +141,30 @@ TEST(WindowProc, ClosingTheWindowDestroysItAndQuitsWithZero) {
   EXPECT_FALSE(GetWindowRect(g_app->hwnd, &rect));
 }
 
+// WM_SIZING comes for every step of a border drag, also one that leaves the
+// size as it was, so no WM_SIZE follows it: the geometry it refreshes is
+// then the only news of a desktop that changed size meanwhile.
+TEST(WindowProc, SizingRefreshesTheGeometryAndLeavesTheProposalAlone) {
+  const int exitCode = support::RunSteps({
+      [] {
+        ASSERT_EQ(g_app->desktopWidth, 1280);
+        hl::SetDesktopSize(1600, 1200);
+        RECT proposed = {50, 50, 850, 750};
+        MainWindowProc(g_app->hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+        EXPECT_EQ(g_app->desktopWidth, 1600);
+        EXPECT_EQ(g_app->desktopHeight, 1200);
+        EXPECT_EQ(g_app->windowWidth, 800);
+        EXPECT_EQ(g_app->halfClientWidth, 396);
+        EXPECT_EQ(proposed.left, 50);
+        EXPECT_EQ(proposed.top, 50);
+        EXPECT_EQ(proposed.right, 850);
+        EXPECT_EQ(proposed.bottom, 750);
+      },
+      support::PressEscape,
+  });
+  EXPECT_EQ(exitCode, 0);
+}
+
 TEST(WindowProc, DestroyPostsQuitAndEraseBeforeRunningDrawsNothing) {
   ASSERT_EQ(g_app->running, 0);
   EXPECT_EQ(MainWindowProc(nullptr, WM_ERASEBKGND, 0, 0), 0);
