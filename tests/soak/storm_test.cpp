@@ -498,7 +498,6 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
   EXPECT_GE(f.shortestHeldPause, kHeldPause);
   // Every check of a drag, a toggle, a client area or a desktop held.
   EXPECT_EQ(f.drains, f.cycles);
-  EXPECT_GT(f.expectations, 20 * f.cycles);
   EXPECT_EQ(f.expectationsFailed, 0u);
   // The fit's matrices are all a frame allocates, whatever the window.
   EXPECT_EQ(f.turnsAllocatingOtherwise, 0u) << "first at poll " << f.firstOddTurn;
