@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "raster/colours.h"
 #include "raster/pixels.h"
 #include "scene/frame.h"
 #include "scene/quadric.h"
@@ -30,7 +31,6 @@ namespace {
 
 namespace headless = velmora::headless;
 
-constexpr DWORD kBackground = 0x787878;
 constexpr uint64_t kWarmUpFrames = 500;
 constexpr double kTarget = 1.3;
 constexpr int kRounds = 201, kPassesPerRound = 20;
@@ -44,7 +44,7 @@ void BM_UpdateFrame(benchmark::State &state) {
 
 void BM_Clear(benchmark::State &state) {
   const int w = ClientWidth(), h = ClientHeight();
-  for (auto _ : state) FillPixelRect(0, 0, w - 1, h - 1, kBackground);
+  for (auto _ : state) FillPixelRect(0, 0, w - 1, h - 1, kBackgroundGrey);
 }
 
 void BM_FitQuadric(benchmark::State &state) {

@@ -11,9 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-3}
 seconds=${2:-5}
-jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$jobs" --target velmora sdl_floor velmora_fps_shim >/dev/null
+cmake --build --preset default --target velmora sdl_floor velmora_fps_shim >/dev/null
 
 shim=$PWD/build/bench/libvelmora_fps_shim.so
 logdir=$(mktemp -d)
@@ -50,7 +49,7 @@ median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2
 floor_runs=(); program_runs=()
 for _ in $(seq "$rounds"); do
   line=$(measure sdl_floor ./build/bench/sdl_floor 792 673); echo "  $line"; floor_runs+=("$(rate <<<"$line")")
-  line=$(measure velmora ./build/app/velmora); echo "  $line"; program_runs+=("$(rate <<<"$line")")
+  line=$(measure velmora ./build/velmora); echo "  $line"; program_runs+=("$(rate <<<"$line")")
 done
 floor=$(printf '%s\n' "${floor_runs[@]}" | median)
 program=$(printf '%s\n' "${program_runs[@]}" | median)

@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh build
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target velmora
-exec ./build/app/velmora
+cmake --build --preset default --target velmora
+exec ./build/velmora

@@ -8,9 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 frames=${1:-200000}
-jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 cmake --preset sanitize >/dev/null
-cmake --build --preset sanitize -j "$jobs" --target soak_test >/dev/null
+cmake --build --preset sanitize --target soak_test >/dev/null
 status=0
 # A loop that stops answering would otherwise keep the script waiting for
 # ever: allow about ten times what a run takes.

@@ -60,13 +60,13 @@ if [[ -z $win_exe ]]; then
   say "building the Windows executable (preset mingw)"
   (cd "$root" && cmake --preset mingw >/dev/null && cmake --build --preset mingw) ||
     fail "the Windows build failed"
-  win_exe=$root/build-mingw/app/velmora.exe
+  win_exe=$root/build-mingw/velmora.exe
 fi
 if [[ -z $linux_exe ]]; then
   say "building the Linux executable (preset default)"
-  (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default -j2 --target velmora) ||
+  (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default --target velmora) ||
     fail "the Linux build failed"
-  linux_exe=$root/build/app/velmora
+  linux_exe=$root/build/velmora
 fi
 [[ -f $win_exe ]] || fail "no Windows executable at $win_exe"
 [[ -x $linux_exe ]] || fail "no Linux executable at $linux_exe"

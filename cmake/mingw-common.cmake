@@ -1,0 +1,26 @@
+# What the two MinGW-w64 toolchain files share: cross-compiling with
+# Debian's MinGW-w64 for the target triple VELMORA_MINGW_PREFIX, which
+# mingw-i686.cmake (32-bit Windows, the product) and mingw-x86_64.cmake
+# (64-bit Windows, which the Wine check runs on a machine that cannot
+# execute 32-bit programs) set before including this.
+# The win32-threads variant of the compiler is used: the program makes no
+# threads, and that variant's runtime links statically without pulling in
+# libwinpthread, so the executable needs no DLL beyond the system's.
+set(CMAKE_SYSTEM_NAME Windows)
+string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${VELMORA_MINGW_PREFIX}")
+
+find_program(VELMORA_MINGW_CXX NAMES ${VELMORA_MINGW_PREFIX}-g++-win32 ${VELMORA_MINGW_PREFIX}-g++ REQUIRED)
+find_program(VELMORA_MINGW_CC NAMES ${VELMORA_MINGW_PREFIX}-gcc-win32 ${VELMORA_MINGW_PREFIX}-gcc REQUIRED)
+find_program(VELMORA_MINGW_RC NAMES ${VELMORA_MINGW_PREFIX}-windres REQUIRED)
+
+set(CMAKE_C_COMPILER ${VELMORA_MINGW_CC})
+set(CMAKE_CXX_COMPILER ${VELMORA_MINGW_CXX})
+set(CMAKE_RC_COMPILER ${VELMORA_MINGW_RC})
+
+# Headers and libraries come from the MinGW sysroot only; programs run on
+# the build machine.
+set(CMAKE_FIND_ROOT_PATH /usr/${VELMORA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
