@@ -112,6 +112,27 @@ struct Blit {
   uint32_t colour;
 };
 
+// The source pixels, along one axis, that destination pixel d of a
+// stretch takes, clipped to the bitmap: the one under its centre when the
+// axis grows or keeps its length, all that fall into it when it shrinks.
+struct SourceSpan {
+  int64_t first, last;  // last excluded
+};
+
+SourceSpan SpanOf(int64_t d, int64_t destLength, int64_t srcStart, int64_t srcLength, int64_t limit) {
+  __int128 first, last;
+  if (destLength >= srcLength) {
+    first = srcStart + (static_cast<__int128>(2 * d + 1) * srcLength) / (2 * destLength);
+    last = first + 1;
+  } else {  // the first source pixel at or after d * srcLength / destLength, up to the next one's
+    first = srcStart + (static_cast<__int128>(d) * srcLength + destLength - 1) / destLength;
+    last = srcStart + (static_cast<__int128>(d + 1) * srcLength + destLength - 1) / destLength;
+  }
+  if (first < 0) first = 0;
+  if (last > limit) last = limit;
+  return SourceSpan{static_cast<int64_t>(first), static_cast<int64_t>(last)};
+}
+
 RECT BlitInto(const PixelView &dest, void *context) {
   const Blit &b = *static_cast<const Blit *>(context);
   if (b.source == nullptr) {
@@ -145,22 +166,28 @@ RECT BlitInto(const PixelView &dest, void *context) {
     return RECT{static_cast<LONG>(dx), static_cast<LONG>(dy), static_cast<LONG>(dx + w),
                 static_cast<LONG>(dy + h)};
   }
-  // Stretching: every destination pixel takes the source pixel under its
-  // centre; pixels whose source lies outside the bitmap are left alone.
+  // Stretching in the default mode, BLACKONWHITE. Along an axis that grows
+  // or keeps its length a destination pixel takes the source pixel under
+  // its centre; along one that shrinks it takes the AND of every source
+  // pixel that falls into it, so that no dark pixel is dropped. Pixels
+  // whose source lies outside the bitmap are left alone.
   const int64_t x0 = std::max<int64_t>(b.xDest, 0), y0 = std::max<int64_t>(b.yDest, 0);
   const int64_t x1 = std::min<int64_t>(b.xDest + b.widthDest, dest.width);
   const int64_t y1 = std::min<int64_t>(b.yDest + b.heightDest, dest.height);
   if (x1 <= x0 || y1 <= y0) return RECT{};
   for (int64_t y = y0; y < y1; ++y) {
-    const __int128 sy =
-        b.ySrc + (static_cast<__int128>(2 * (y - b.yDest) + 1) * b.heightSrc) / (2 * b.heightDest);
-    if (sy < 0 || sy >= src.height) continue;
-    const uint32_t *srcRow = src.Row(static_cast<int>(sy));
+    const SourceSpan rows = SpanOf(y - b.yDest, b.heightDest, b.ySrc, b.heightSrc, src.height);
+    if (rows.first >= rows.last) continue;
     uint32_t *destRow = dest.Row(static_cast<int>(y));
     for (int64_t x = x0; x < x1; ++x) {
-      const __int128 sx =
-          b.xSrc + (static_cast<__int128>(2 * (x - b.xDest) + 1) * b.widthSrc) / (2 * b.widthDest);
-      if (sx >= 0 && sx < src.width) destRow[x] = srcRow[static_cast<int>(sx)];
+      const SourceSpan columns = SpanOf(x - b.xDest, b.widthDest, b.xSrc, b.widthSrc, src.width);
+      if (columns.first >= columns.last) continue;
+      uint32_t value = 0xFFFFFFFFu;
+      for (int64_t sy = rows.first; sy < rows.last; ++sy) {
+        const uint32_t *srcRow = src.Row(static_cast<int>(sy));
+        for (int64_t sx = columns.first; sx < columns.last; ++sx) value &= srcRow[sx];
+      }
+      destRow[x] = value;
     }
   }
   return RECT{static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1), static_cast<LONG>(y1)};
@@ -309,7 +336,10 @@ BOOL DoBlit(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC s
       break;
     }
     case WHITENESS:
-      blit.colour = 0x00FFFFFF;
+      // Every bit set, the unused top byte of a 32-bit DIB's words too (as
+      // Wine writes it; the raster operation's name says as much). A
+      // window's pixels have no fourth byte to set.
+      blit.colour = destRecord->memory ? 0xFFFFFFFFu : 0x00FFFFFFu;
       break;
     case BLACKNESS:
       blit.colour = 0;
@@ -324,11 +354,12 @@ BOOL DoBlit(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC s
 }  // namespace
 
 // StretchBlt: keeps SRCCOPY from a memory DC (equal sizes a plain copy,
-// otherwise nearest-pixel stretching), WHITENESS and BLACKNESS, onto a
+// otherwise stretching in the default BLACKONWHITE mode), WHITENESS and
+// BLACKNESS, onto a
 // memory DC or a window's client area, clipped to the source bitmap and to
 // the destination; a copy onto a window is one presented frame. Leaves out
 // mirroring by negative sizes (refused), other raster operations (refused),
-// stretch modes, and reading from a window DC (refused).
+// other stretch modes, and reading from a window DC (refused).
 BOOL WINAPI StretchBlt(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src,
                        int xSrc, int ySrc, int widthSrc, int heightSrc, DWORD rop) {
   return DoBlit(dest, xDest, yDest, widthDest, heightDest, src, xSrc, ySrc, widthSrc, heightSrc, rop);

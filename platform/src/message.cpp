@@ -103,13 +103,12 @@ static bool Retrieve(MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, bool r
     SendToWindow(sent.hwnd, sent.message, sent.wParam, sent.lParam);
   }
   if (TakeFrom(queue.posted, msg, hwnd, filterMin, filterMax, remove)) return true;
+  // WM_QUIT comes whatever the message range asks for, as the reference
+  // pages of PeekMessage and GetMessage say.
   if (queue.quit) {
-    MSG quit = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
-    if (Matches(quit, nullptr, filterMin, filterMax)) {
-      *msg = quit;
-      if (remove) queue.quit = false;
-      return true;
-    }
+    *msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
+    if (remove) queue.quit = false;
+    return true;
   }
   if (TakeFrom(queue.input, msg, hwnd, filterMin, filterMax, remove)) return true;
   for (Window *window : GetState().windowOrder) {

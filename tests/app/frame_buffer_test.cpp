@@ -14,7 +14,8 @@ namespace {
 namespace hl = velmora::headless;
 using support::RunSteps;
 
-constexpr DWORD kWhite = 0xFFFFFF;
+// WHITENESS sets every bit of a frame buffer word, the unused top byte too.
+constexpr DWORD kWhite = 0xFFFFFFFF;
 constexpr DWORD kBlack = 0x000000;
 
 DWORD &FramePixel(int x, int y) {

@@ -182,6 +182,34 @@ TEST(StretchBlt, EnlargingRepeatsPixels) {
   EXPECT_EQ(image.At(4, 0), 0xFFFFFFu);
 }
 
+// The default stretch mode is BLACKONWHITE: shrinking ANDs the pixels it
+// drops with the ones it keeps (the reference page of SetStretchBltMode),
+// so a dark pixel of the source survives a shrink by half.
+TEST(StretchBlt, ShrinkingAndsThePixelsItDrops) {
+  Dib from = MakeDib(4, 4);
+  const uint32_t colours[4] = {0x00F0F0F0, 0x003C3CFF, 0x00FF0F0F, 0x00FFFFFF};
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) from.pixels[y * 4 + x] = colours[(x + y) % 4];
+  }
+  Dib to = MakeDib(2, 2);
+  ASSERT_TRUE(StretchBlt(to.dc, 0, 0, 2, 2, from.dc, 0, 0, 4, 4, SRCCOPY));
+  // Each destination pixel covers a 2 by 2 block: the AND of its four.
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 2; ++x) {
+      uint32_t expected = 0xFFFFFFFF;
+      for (int sy = 2 * y; sy < 2 * y + 2; ++sy) {
+        for (int sx = 2 * x; sx < 2 * x + 2; ++sx) expected &= colours[(sx + sy) % 4];
+      }
+      EXPECT_EQ(to.pixels[y * 2 + x], expected) << x << ", " << y;
+    }
+  }
+  // Shrinking one axis and keeping the other.
+  Dib row = MakeDib(2, 4);
+  ASSERT_TRUE(StretchBlt(row.dc, 0, 0, 2, 4, from.dc, 0, 0, 4, 4, SRCCOPY));
+  EXPECT_EQ(row.pixels[0], colours[0] & colours[1]);
+  EXPECT_EQ(row.pixels[3 * 2 + 1], colours[(2 + 3) % 4] & colours[(3 + 3) % 4]);
+}
+
 TEST(StretchBlt, CopiesBetweenMemoryDcs) {
   Dib from = MakeDib(8, 8);
   Dib to = MakeDib(4, 4);
@@ -193,8 +221,10 @@ TEST(StretchBlt, CopiesBetweenMemoryDcs) {
 TEST(BitBlt, WhitenessFillsTheMemoryBitmapClippedToIt) {
   Dib dib = MakeDib(50, 40);
   ASSERT_TRUE(BitBlt(dib.dc, 10, 10, 800, 700, nullptr, 0, 0, WHITENESS));
-  EXPECT_EQ(dib.pixels[10 * 50 + 10], 0x00FFFFFFu);
-  EXPECT_EQ(dib.pixels[39 * 50 + 49], 0x00FFFFFFu);
+  // Every bit of the word, the unused top byte too (Wine writes so; the
+  // reference says only that WHITENESS fills with 1s).
+  EXPECT_EQ(dib.pixels[10 * 50 + 10], 0xFFFFFFFFu);
+  EXPECT_EQ(dib.pixels[39 * 50 + 49], 0xFFFFFFFFu);
   EXPECT_EQ(dib.pixels[9 * 50 + 49], Pattern(49, 9));
   EXPECT_EQ(dib.pixels[39 * 50 + 9], Pattern(9, 39));
   ASSERT_TRUE(BitBlt(dib.dc, -100, -100, 101, 101, nullptr, 0, 0, BLACKNESS));

@@ -64,6 +64,20 @@ TEST(Retrieval, QuitComesOnceWithItsCodeAndGetMessageReturnsZero) {
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
+// The reference pages of PeekMessage and GetMessage: WM_QUIT is retrieved
+// whatever the message range.
+TEST(Retrieval, QuitComesWhateverTheRangeAsks) {
+  PostQuitMessage(5);
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_USER, WM_USER + 1, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 5u);
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  PostQuitMessage(6);
+  EXPECT_EQ(GetMessageW(&msg, nullptr, WM_KEYDOWN, WM_KEYUP), 0);
+  EXPECT_EQ(msg.wParam, 6u);
+}
+
 TEST(Retrieval, FiltersSkipToTheFirstMatchingMessage) {
   QuietWindow();
   headless::KeyDown('A');

@@ -18,6 +18,7 @@ class Output {
   explicit Output(LPWSTR buffer) : buffer_(buffer) {}
 
   bool Full() const { return count_ >= kMaxOutput; }
+  int Room() const { return kMaxOutput - count_; }
   void Put(wchar_t ch) {
     if (!Full()) {
       buffer_[count_++] = ch;
@@ -28,9 +29,11 @@ class Output {
       Put(ch);
     }
   }
+  // A full buffer reports 1024, one more than it holds before the
+  // terminator, as USER32 does when the output reached its cap.
   int Finish() {
     buffer_[count_] = L'\0';
-    return count_;
+    return Full() ? kMaxOutput + 1 : count_;
   }
 
  private:
@@ -97,6 +100,10 @@ void PutString(Output &out, const Conversion &conversion, const Char *text) {
   });
 }
 
+// Numbers as USER32 lays them out (Wine's wsprintf, which the reference
+// pages leave silent on this): the precision counts the sign among its
+// digits ("%6.3d" of -7 is "   -07"), zero padding raises the precision to
+// the width, and the "0x" of '#' comes on top of the field, outside both.
 void PutNumber(Output &out, const Conversion &conversion, uint64_t magnitude, bool negative, bool hex, bool upper) {
   wchar_t digits[24];
   int count = 0;
@@ -107,31 +114,29 @@ void PutNumber(Output &out, const Conversion &conversion, uint64_t magnitude, bo
     magnitude /= base;
   } while (magnitude != 0);
 
-  // A precision of 0, or none, means at least one digit.
-  const int precision = conversion.precision > 0 ? conversion.precision : 1;
-  const int zeros = precision > count ? precision - count : 0;
-  const wchar_t *prefix = negative ? L"-" : (hex && conversion.hexPrefix ? (upper ? L"0X" : L"0x") : L"");
-  int prefixLength = 0;
-  while (prefix[prefixLength] != 0) {
-    ++prefixLength;
+  const int length = count + (negative ? 1 : 0);
+  int precision = conversion.precision > length ? conversion.precision : length;
+  if (conversion.zeroPad && !conversion.leftAlign && conversion.width > precision) {
+    precision = conversion.width;
   }
-  int length = prefixLength + zeros + count;
-  // Zero padding fills the width between the sign or prefix and the digits;
-  // it cannot apply when the field is left-aligned.
-  int fill = 0;
-  if (conversion.zeroPad && !conversion.leftAlign && conversion.width > length) {
-    fill = conversion.width - length;
-    length = conversion.width;
+  const int padding = conversion.width > precision ? conversion.width - precision : 0;
+  if (!conversion.leftAlign) {
+    out.Repeat(L' ', padding);
   }
-  PadField(out, conversion, length, [&] {
-    for (int i = 0; i < prefixLength; ++i) {
-      out.Put(prefix[i]);
-    }
-    out.Repeat(L'0', fill + zeros);
-    while (count > 0) {
-      out.Put(digits[--count]);
-    }
-  });
+  if (hex && conversion.hexPrefix) {
+    out.Put(L'0');
+    out.Put(upper ? L'X' : L'x');
+  }
+  if (negative) {
+    out.Put(L'-');
+  }
+  out.Repeat(L'0', precision - length);
+  while (count > 0) {
+    out.Put(digits[--count]);
+  }
+  if (conversion.leftAlign) {
+    out.Repeat(L' ', padding);
+  }
 }
 
 int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
@@ -155,6 +160,11 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       }
     }
     conversion.width = ReadNumber(format);
+    // A field wider than the room left is cut to the room, so that what it
+    // pads still ends with its value ("%5000d" of 7 ends in the 7).
+    if (conversion.width > out.Room()) {
+      conversion.width = out.Room();
+    }
     if (*format == L'.') {
       ++format;
       conversion.precision = ReadNumber(format);
@@ -165,10 +175,6 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
     } else if (*format == L'l') {
       conversion.size = Size::kLong;
       ++format;
-      if (*format == L'l') {  // not Win32's spelling, but common enough to accept
-        conversion.size = Size::kInt64;
-        ++format;
-      }
     } else if (*format == L'w') {
       conversion.size = Size::kWide;
       ++format;
@@ -222,16 +228,16 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       case L'i': {
         int64_t value;
         switch (conversion.size) {
-          case Size::kShort:
-            value = static_cast<short>(va_arg(args, int));
-            break;
           case Size::kInt64:
             value = va_arg(args, long long);
             break;
           case Size::kPointer:
             value = va_arg(args, intptr_t);
             break;
-          default:  // LONG is 32 bits on Windows, so 'l' reads an int too
+          default:
+            // LONG is 32 bits on Windows, so 'l' reads an int too; so does
+            // 'h', which USER32 takes for c, C, s and S alone and ignores
+            // for numbers (%hd of 70000 is 70000).
             value = va_arg(args, int);
             break;
         }
@@ -246,9 +252,6 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       case L'X': {
         uint64_t value;
         switch (conversion.size) {
-          case Size::kShort:
-            value = static_cast<unsigned short>(va_arg(args, unsigned));
-            break;
           case Size::kInt64:
             value = va_arg(args, unsigned long long);
             break;

@@ -55,29 +55,32 @@ TEST(WsprintfW, SignedDecimal) {
   EXPECT_FORMAT(L"7 8", L"%i %d", 7, 8);
   EXPECT_FORMAT(L"-2147483648", L"%d", INT_MIN);
   EXPECT_FORMAT(L"2147483647", L"%d", INT_MAX);
-  // 'l' is a 32-bit LONG, 'h' a short.
+  // 'l' is a 32-bit LONG. 'h' marks narrow characters and strings and
+  // leaves numbers as they are (Wine's USER32; the reference is silent).
   EXPECT_FORMAT(L"-5", L"%ld", static_cast<LONG>(-5));
-  EXPECT_FORMAT(L"-1", L"%hd", 65535);
-  EXPECT_FORMAT(L"-32768", L"%hd", 32768);
+  EXPECT_FORMAT(L"70000", L"%hd", 70000);
+  EXPECT_FORMAT(L"32768", L"%hd", 32768);
   EXPECT_FORMAT(L"-9223372036854775808", L"%I64d", INT64_MIN);
   EXPECT_FORMAT(L"9223372036854775807", L"%I64d", INT64_MAX);
-  EXPECT_FORMAT(L"-3000000000", L"%lld", -3000000000LL);
 }
 
 TEST(WsprintfW, UnsignedAndHex) {
   EXPECT_FORMAT(L"4294967295", L"%u", -1);
   EXPECT_FORMAT(L"2147483648", L"%u", 0x80000000u);
-  EXPECT_FORMAT(L"65535", L"%hu", -1);
+  EXPECT_FORMAT(L"4294967295", L"%hu", -1);
   EXPECT_FORMAT(L"deadbeef", L"%x", 0xDEADBEEFu);
   EXPECT_FORMAT(L"DEADBEEF", L"%X", 0xDEADBEEFu);
   EXPECT_FORMAT(L"ffffffff", L"%lx", -1);
-  EXPECT_FORMAT(L"2345", L"%hx", 0x12345);
+  EXPECT_FORMAT(L"12345", L"%hx", 0x12345);
   EXPECT_FORMAT(L"0", L"%x", 0u);
   EXPECT_FORMAT(L"0xff 0XFF", L"%#x %#X", 255u, 255u);
   EXPECT_FORMAT(L"18446744073709551615", L"%I64u", UINT64_MAX);
   EXPECT_FORMAT(L"123456789abcdef0", L"%I64x", 0x123456789ABCDEF0ULL);
-  // '#' only concerns hexadecimal.
+  // '#' only concerns hexadecimal, and its prefix comes on top of the
+  // width and of the zeros that fill it (Wine's USER32).
   EXPECT_FORMAT(L"10", L"%#d", 10);
+  EXPECT_FORMAT(L"    0x1f", L"%#6x", 0x1Fu);
+  EXPECT_FORMAT(L"0x00001f", L"%#06x", 0x1Fu);
 }
 
 TEST(WsprintfW, WidthFlagsAndPrecision) {
@@ -89,9 +92,11 @@ TEST(WsprintfW, WidthFlagsAndPrecision) {
   EXPECT_FORMAT(L"-42  |", L"%-05d|", -42);
   // The width never truncates.
   EXPECT_FORMAT(L"12345", L"%3d", 12345);
-  // Precision gives a minimum of digits; 0 or nothing after the period means 1.
+  // Precision gives a minimum of characters, the sign among them (Wine's
+  // USER32; the reference is silent); 0 or nothing after the period means 1.
   EXPECT_FORMAT(L"007", L"%.3d", 7);
-  EXPECT_FORMAT(L"-007", L"%.3d", -7);
+  EXPECT_FORMAT(L"-07", L"%.3d", -7);
+  EXPECT_FORMAT(L"   -07", L"%6.3d", -7);
   EXPECT_FORMAT(L"  007", L"%5.3d", 7);
   EXPECT_FORMAT(L"12345", L"%.3d", 12345);
   EXPECT_FORMAT(L"0", L"%.0d", 0);
@@ -128,39 +133,44 @@ TEST(WsprintfW, ArgumentsAreTakenInOrder) {
   EXPECT_FORMAT(L"1 -2 3", L"%I64d %d %I64d", 1LL, -2, 3LL);
 }
 
+// 1023 characters and the terminator fill the buffer. Output that reaches
+// the cap is cut there, and the call then reports 1024 (Wine's USER32; the
+// reference says only that the buffer is 1024 characters).
 TEST(WsprintfW, OutputIsCappedAt1024CharactersWithTheTerminator) {
   const std::wstring longText(2000, L'a');
   {
     Buffer b;
-    EXPECT_EQ(1023, wsprintfW(b.chars, longText.c_str()));
+    EXPECT_EQ(1024, wsprintfW(b.chars, longText.c_str()));
     EXPECT_EQ(std::wstring(1023, L'a'), b.Text());
     EXPECT_TRUE(b.GuardsIntact());
   }
   {
     Buffer b;
-    EXPECT_EQ(1023, wsprintfW(b.chars, L"%s", longText.c_str()));
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%s", longText.c_str()));
     EXPECT_EQ(L'\0', b.chars[1023]);
     EXPECT_TRUE(b.GuardsIntact());
   }
   {
-    // Padding stops at the cap as well, even for absurd widths.
+    // A field wider than the room left is cut to the room, and still ends
+    // with its value, even for absurd widths.
     Buffer b;
-    EXPECT_EQ(1023, wsprintfW(b.chars, L"%5000d", 7));
-    EXPECT_EQ(std::wstring(1023, L' '), b.Text());
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%5000d", 7));
+    EXPECT_EQ(std::wstring(1022, L' ') + L"7", b.Text());
     EXPECT_TRUE(b.GuardsIntact());
   }
   {
     Buffer b;
-    EXPECT_EQ(1023, wsprintfW(b.chars, L"%099999999999999999999d", 7));
-    EXPECT_EQ(std::wstring(1023, L'0'), b.Text());
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%099999999999999999999d", 7));
+    EXPECT_EQ(std::wstring(1022, L'0') + L"7", b.Text());
     EXPECT_TRUE(b.GuardsIntact());
   }
   {
-    // Exactly 1023 characters fit without loss.
+    // Exactly 1023 characters fill it without loss; 1022 leave room.
     const std::wstring fits(1022, L'b');
     Buffer b;
-    EXPECT_EQ(1023, wsprintfW(b.chars, L"%s%d", fits.c_str(), 5));
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%s%d", fits.c_str(), 5));
     EXPECT_EQ(fits + L"5", b.Text());
+    EXPECT_EQ(1022, wsprintfW(b.chars, L"%s", fits.c_str()));
   }
 }
 
