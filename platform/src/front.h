@@ -226,6 +226,12 @@ HDC NewWindowDcFor(HWND hwnd);
 // Drawing onto a window's client area through the backend.
 bool FillWindow(Window &window, const RECT &rect, uint32_t colour);
 
+// GetTickCount of a real backend from a monotonic clock in nanoseconds: the
+// milliseconds of the last tick of a 64 Hz system timer, so that it moves
+// in steps of 15 or 16 ms as Windows' does by default, and whatever reads
+// it (the frame driver's 10 ms step among them) sees the same pace here.
+DWORD SystemTimerTick(uint64_t monotonicNanoseconds);
+
 std::string ToUtf8(const wchar_t *text, size_t length);
 std::string ToUtf8(const wchar_t *text);
 

@@ -20,6 +20,12 @@ Backend &ActiveBackend() {
   return *backend;
 }
 
+DWORD SystemTimerTick(uint64_t monotonicNanoseconds) {
+  constexpr uint64_t kTimerHz = 64;
+  const uint64_t ticks = monotonicNanoseconds / (1000000000u / kTimerHz);  // 15.625 ms each
+  return static_cast<DWORD>(ticks * 1000u / kTimerHz);
+}
+
 std::string ToUtf8(const wchar_t *text, size_t length) {
   std::string out;
   if (text == nullptr) return out;
@@ -52,9 +58,11 @@ std::string ToUtf8(const wchar_t *text) { return text == nullptr ? std::string()
 
 using namespace velmora::platform;
 
-// GetTickCount: keeps milliseconds as a 32-bit count that wraps (the
-// monotonic clock on a real display, the virtual clock when headless).
-// Leaves out its 10 to 16 ms granularity: it counts every millisecond.
+// GetTickCount: keeps milliseconds as a 32-bit count that wraps, and on a
+// real display the default granularity of the system timer, steps of 15 or
+// 16 ms (SystemTimerTick); headless it reads the virtual clock, which moves
+// only when told to. Leaves out timeBeginPeriod, which does not change it
+// on Windows either.
 DWORD WINAPI GetTickCount(void) { return ActiveBackend().Tick(); }
 
 // AllocConsole: keeps TRUE for the first call and FALSE while a console is

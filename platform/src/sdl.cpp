@@ -10,6 +10,7 @@
 // be the fixed Win32 metrics), and a surface other than 32-bit XRGB is not
 // drawn on.
 #include "front.h"
+#include "sdl_keys_at_focus.h"
 
 #include <SDL.h>
 #include <time.h>
@@ -190,8 +191,7 @@ class SdlBackend final : public Backend {
   DWORD Tick() override {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                              static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+    return SystemTimerTick(static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec));
   }
 
   RECT DesktopRect() override {
@@ -431,11 +431,25 @@ class SdlBackend final : public Backend {
   void Handle(const SDL_Event &event) {
     switch (event.type) {
       case SDL_KEYDOWN:
-      case SDL_KEYUP:
+      case SDL_KEYUP: {
+        // A key already down when the window gained focus makes no
+        // WM_KEYDOWN on Windows, also not when SDL reconciles its keyboard
+        // state on focus and reports the key as pressed now; it counts
+        // again once released. Its release still reaches the window.
+        const SDL_Scancode code = event.key.keysym.scancode;
+        if (code >= 0 && code < SDL_NUM_SCANCODES) {
+          if (event.type == SDL_KEYUP) {
+            held_[code] = Held::kNo;
+          } else if (held_[code] == Held::kUnknown) {
+            held_[code] = WasDownAtFocus(code) ? Held::kFromBeforeFocus : Held::kNo;
+          }
+          if (event.type == SDL_KEYDOWN && held_[code] == Held::kFromBeforeFocus) break;
+        }
         if (const UINT vk = VirtualKey(event.key.keysym)) {
           ReportKey(HwndOf(event.key.windowID), vk, event.type == SDL_KEYDOWN, event.key.repeat != 0);
         }
         break;
+      }
       case SDL_MOUSEMOTION: {
         int x = event.motion.x, y = event.motion.y;
         const HWND hwnd = PointerWindow(event.motion.windowID, &x, &y);
@@ -499,6 +513,9 @@ class SdlBackend final : public Backend {
       case SDL_WINDOWEVENT_CLOSE:
         SendToWindow(hwnd, WM_CLOSE, 0, 0);  // inside PeekMessageW, as a sent message
         break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        TakeKeymapAtFocus(native->window);
+        break;
       default:
         break;
     }
@@ -506,6 +523,29 @@ class SdlBackend final : public Backend {
 
   void WaitForPresent() { presenter_.WaitUntilIdle(); }
 
+  // A key already down when the window gained focus makes no WM_KEYDOWN
+  // on Windows. X keeps repeating such a key to whichever window has the
+  // focus, and SDL reports the first repeat as a fresh press, so the
+  // server's own keyboard state at the focus decides: a key found down
+  // then gives no key-down, repeats included, until it is released. The
+  // first event of each key after the focus looks it up.
+  enum class Held : unsigned char { kUnknown, kNo, kFromBeforeFocus };
+
+  void TakeKeymapAtFocus(SDL_Window *window) {
+    std::fill(std::begin(held_), std::end(held_), Held::kUnknown);
+    WaitForPresent();  // asks the server
+    keysAtFocus_.Take(window);
+  }
+
+  // The scancode's name is the X keysym's for every key the keyboard
+  // messages carry (letters, digits, Escape, the arrows, ...).
+  bool WasDownAtFocus(SDL_Scancode code) {
+    WaitForPresent();
+    return keysAtFocus_.WasDown(SDL_GetScancodeName(code));
+  }
+
+  Held held_[SDL_NUM_SCANCODES] = {};
+  KeysAtFocus keysAtFocus_;
   bool videoTried_ = false;
   bool videoReady_ = false;
   bool asyncPresent_ = false;

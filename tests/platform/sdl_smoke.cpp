@@ -1,9 +1,9 @@
-// A check of the SDL2 backend that needs a display, so it is not part of
-// the test suite: run it as `xvfb-run -a platform_sdl_smoke [frames]`. It
-// opens the program's window, shows it, presents frames as fast as it can
-// and reports the rate; the exit code is 0 when every step worked. With
-// --log it runs until Escape or closing, printing the input and window
-// messages it gets, for a script that drives the display with xdotool.
+// A check of the SDL2 backend on a display: `xvfb-run -a
+// platform_sdl_smoke [frames]` opens the program's window, shows it,
+// presents frames as fast as it can and reports the rate; the exit code is
+// 0 when every step worked. With --log it runs until Escape or closing,
+// printing the input and window messages it gets, for sdl_check.sh, which
+// drives the display with xdotool and wmctrl as part of the test suite.
 // Under the sanitizers run it with ASAN_OPTIONS=detect_leaks=0: libdbus,
 // which SDL loads, keeps a buffer until the process ends.
 #define WIN32_LEAN_AND_MEAN
