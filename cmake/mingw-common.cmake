@@ -3,14 +3,20 @@
 # mingw-i686.cmake (32-bit Windows, the product) and mingw-x86_64.cmake
 # (64-bit Windows, which the Wine check runs on a machine that cannot
 # execute 32-bit programs) set before including this.
-# The win32-threads variant of the compiler is used: the program makes no
-# threads, and that variant's runtime links statically without pulling in
-# libwinpthread, so the executable needs no DLL beyond the system's.
+# The program is built with the win32-threads variant of the compiler
+# (VELMORA_MINGW_THREADS win32): it makes no threads, and that variant's
+# runtime links statically without pulling in libwinpthread, so the
+# executable needs no DLL beyond the system's. GoogleTest needs std::mutex,
+# which only the posix variant has; the conformance suite's toolchain files
+# ask for that one.
+if(NOT VELMORA_MINGW_THREADS)
+  set(VELMORA_MINGW_THREADS win32)
+endif()
 set(CMAKE_SYSTEM_NAME Windows)
 string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${VELMORA_MINGW_PREFIX}")
 
-find_program(VELMORA_MINGW_CXX NAMES ${VELMORA_MINGW_PREFIX}-g++-win32 ${VELMORA_MINGW_PREFIX}-g++ REQUIRED)
-find_program(VELMORA_MINGW_CC NAMES ${VELMORA_MINGW_PREFIX}-gcc-win32 ${VELMORA_MINGW_PREFIX}-gcc REQUIRED)
+find_program(VELMORA_MINGW_CXX NAMES ${VELMORA_MINGW_PREFIX}-g++-${VELMORA_MINGW_THREADS} REQUIRED)
+find_program(VELMORA_MINGW_CC NAMES ${VELMORA_MINGW_PREFIX}-gcc-${VELMORA_MINGW_THREADS} REQUIRED)
 find_program(VELMORA_MINGW_RC NAMES ${VELMORA_MINGW_PREFIX}-windres REQUIRED)
 
 set(CMAKE_C_COMPILER ${VELMORA_MINGW_CC})

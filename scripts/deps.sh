@@ -10,6 +10,10 @@ if [ "$what" = wine ]; then
   # The 64-bit build and wine64, which the Wine check runs where the kernel
   # cannot execute 32-bit programs.
   packages+=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64)
+  # The platform's conformance suite for Windows: GoogleTest from Debian's
+  # sources, with the posix-threads compilers it needs.
+  packages+=(googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+             gcc-mingw-w64-x86-64-posix)
 fi
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()

@@ -2,8 +2,9 @@
 # Installs what is missing, builds, and runs every test: the normal build
 # (with the 32-bit Windows build run under Wine next to it, or the 64-bit
 # build of the same source where the kernel cannot execute 32-bit
-# programs), then the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# programs, and the platform's conformance suite on the headless and SDL2
+# backends and as a Windows program under Wine), then the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh wine
@@ -14,9 +15,17 @@ cmake --preset mingw
 cmake --build --preset mingw
 cmake --preset mingw64
 cmake --build --preset mingw64
+# The platform's conformance suite for Windows, which the suite below runs
+# under Wine.
+cmake --preset mingw-tests
+cmake --build --preset mingw-tests
+cmake --preset mingw64-tests
+cmake --build --preset mingw64-tests
 
 cmake --preset default -DVELMORA_WINE_CHECK=ON -DVELMORA_WINDOWS_EXE="$PWD/build-mingw/velmora.exe" \
-  -DVELMORA_WINDOWS64_EXE="$PWD/build-mingw64/velmora.exe"
+  -DVELMORA_WINDOWS64_EXE="$PWD/build-mingw64/velmora.exe" \
+  -DVELMORA_CONFORMANCE_EXE="$PWD/build-mingw-tests/platform_conformance_test.exe" \
+  -DVELMORA_CONFORMANCE64_EXE="$PWD/build-mingw64-tests/platform_conformance_test.exe"
 cmake --build --preset default
 ctest --preset default
 

@@ -180,15 +180,17 @@ static const WindowClass *FindClass(LPCWSTR name) {
 using namespace velmora::platform;
 
 // RegisterClassExW: keeps the atom result, the refusal of duplicate names
-// (compared without case) and of records without procedure or name, and
+// (compared without case) and of records without a name, and
 // style, procedure, cursor and background brush. cbSize may be the 48 bytes
 // of the 32-bit SDK record as well as this build's own size. Leaves out
 // class and window extra bytes, icons, menus and per-module class scopes.
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wndClass) {
   if (wndClass == nullptr) return 0;
   if (wndClass->cbSize != 48 && wndClass->cbSize != sizeof(WNDCLASSEXW)) return 0;
-  if (wndClass->lpfnWndProc == nullptr || wndClass->lpszClassName == nullptr ||
-      IsAtomName(wndClass->lpszClassName) || wndClass->lpszClassName[0] == 0) {
+  // A class without a procedure registers, as under Wine; its windows get
+  // 0 for every message, so creating one fails at WM_NCCREATE.
+  if (wndClass->lpszClassName == nullptr || IsAtomName(wndClass->lpszClassName) ||
+      wndClass->lpszClassName[0] == 0) {
     return 0;
   }
   if (!ActiveBackend().AllowRegisterClass()) return 0;
@@ -522,8 +524,14 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
   RECT calc = window->rect;
   SendToWindow(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc));
   if (FindWindow(hwnd) == nullptr) return nullptr;
+  // Refused: the record goes with WM_NCDESTROY alone, as after a refused
+  // WM_NCCREATE; no WM_DESTROY comes (Wine; the reference page says only
+  // that the window is destroyed).
   if (SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-    DestroyWindow(hwnd);
+    if (FindWindow(hwnd) != nullptr) {
+      SendToWindow(hwnd, WM_NCDESTROY, 0, 0);
+      ReleaseWindowRecord(hwnd);
+    }
     return nullptr;
   }
   if (FindWindow(hwnd) == nullptr) return nullptr;

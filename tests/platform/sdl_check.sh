@@ -58,14 +58,8 @@ geometry() {
 }
 expect() { wait_for 10 logged "$1" || fail "$2 (no line matching '$1')"; }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 30 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(head -n1 "$work/display")
-unset WAYLAND_DISPLAY
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 30 eval 'timeout 5 wmctrl -m >/dev/null 2>&1' || fail "openbox did not start"
+source "$(dirname "$0")/x_session.sh"
+start_x_session
 say "Xvfb with openbox on $DISPLAY"
 
 # Escape goes down before the program starts and stays down while its

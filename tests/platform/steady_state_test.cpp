@@ -4,6 +4,8 @@
 // operator new and the C allocation functions of our own code.
 #include "test_window.h"
 
+#include <velmora/headless.h>
+
 #include <gtest/gtest.h>
 
 #include "support/heap_probe.h"

@@ -7,6 +7,8 @@
 
 namespace {
 
+using Text = test::Conformance;
+
 constexpr uint32_t kGrey = 0x787878;
 
 struct Canvas {
@@ -37,7 +39,7 @@ Canvas MakeCanvas(int width, int height, bool topDown) {
   return Canvas{dc, pixels, width, height, topDown};
 }
 
-TEST(TextOut, DrawsBlackGlyphsOnWhiteCellsFromTheTopLeftCorner) {
+TEST_F(Text, DrawsBlackGlyphsOnWhiteCellsFromTheTopLeftCorner) {
   Canvas canvas = MakeCanvas(200, 60, true);
   ASSERT_TRUE(TextOutW(canvas.dc, 10, 10, L"FPS: 60", 7));
   int black = 0, white = 0, right = 10;
@@ -59,7 +61,7 @@ TEST(TextOut, DrawsBlackGlyphsOnWhiteCellsFromTheTopLeftCorner) {
   EXPECT_LT(right - 10, 7 * 16);
 }
 
-TEST(TextOut, BottomUpBitmapsShowTheSameText) {
+TEST_F(Text, BottomUpBitmapsShowTheSameText) {
   Canvas down = MakeCanvas(120, 40, true);
   Canvas up = MakeCanvas(120, 40, false);
   ASSERT_TRUE(TextOutW(down.dc, 3, 5, L"Help 1", 6));
@@ -69,7 +71,7 @@ TEST(TextOut, BottomUpBitmapsShowTheSameText) {
   }
 }
 
-TEST(TextOut, StaysInsideTheBitmapAndRefusesBadArguments) {
+TEST_F(Text, StaysInsideTheBitmapAndRefusesBadArguments) {
   Canvas canvas = MakeCanvas(20, 10, true);
   EXPECT_TRUE(TextOutW(canvas.dc, 12, 4, L"WWWW", 4));  // cut at the right and the bottom
   EXPECT_TRUE(TextOutW(canvas.dc, -30, -12, L"WWWWWWWW", 8));

@@ -1,21 +1,25 @@
 // Windows: creation, first show and destruction sequences, the default
-// procedure's WM_CLOSE, frame geometry, minimising, moving and resizing,
-// dead handles and refused creation.
+// procedure's WM_CLOSE, frame geometry, minimising, dead handles and
+// refused creation.
 #include "test_window.h"
 
 #include <gtest/gtest.h>
 
-using velmora::headless::ClearMessageTrace;
-using velmora::headless::MessageTrace;
-
 namespace {
+
+using Creation = test::Conformance;
+using Showing = test::Conformance;
+using Destruction = test::Conformance;
+using DefaultProcedure = test::Conformance;
+using Geometry = test::Conformance;
+using Classes = test::Conformance;
 
 const std::vector<UINT> kFirstShow = {WM_SHOWWINDOW,  WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
                                       WM_NCACTIVATE,  WM_ACTIVATE,          WM_SETFOCUS,
                                       WM_NCPAINT,     WM_ERASEBKGND,        WM_WINDOWPOSCHANGED,
                                       WM_SIZE,        WM_MOVE};
 
-TEST(CreateWindow, SendsTheCreationMessagesOnlyAndHoldsBackSizeAndMove) {
+TEST_F(Creation, SendsTheCreationMessagesOnlyAndHoldsBackSizeAndMove) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
   HWND seen = nullptr;
   test::ProcHook() = [&](HWND hwnd, UINT message, WPARAM, LPARAM, LRESULT *) {
@@ -33,14 +37,14 @@ TEST(CreateWindow, SendsTheCreationMessagesOnlyAndHoldsBackSizeAndMove) {
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // hidden: nothing to paint
 }
 
-TEST(CreateWindow, ClassNamesAreMatchedWithoutCaseAndUnknownOnesFail) {
+TEST_F(Creation, ClassNamesAreMatchedWithoutCaseAndUnknownOnesFail) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
   EXPECT_EQ(test::RegisterTestClass(L"MYCLASS"), 0);  // already exists
   EXPECT_NE(test::CreateTestWindow(L"myclass"), nullptr);
   EXPECT_EQ(test::CreateTestWindow(L"NoSuchClass"), nullptr);
 }
 
-TEST(CreateWindow, RefusedByTheProcedureFails) {
+TEST_F(Creation, RefusedByTheProcedureFails) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
   test::ProcHook() = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *result) {
     if (message != WM_CREATE) return false;
@@ -49,14 +53,16 @@ TEST(CreateWindow, RefusedByTheProcedureFails) {
   };
   EXPECT_EQ(test::CreateTestWindow(L"MyClass"), nullptr);
   test::ProcHook() = nullptr;
-  ASSERT_FALSE(MessageTrace().empty());
-  HWND hwnd = MessageTrace().front().hwnd;
-  EXPECT_EQ(test::Messages(hwnd), (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE,
-                                                     WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
+  ASSERT_FALSE(test::Log().empty());
+  HWND hwnd = test::Log().front().hwnd;
+  // No WM_DESTROY: the window never existed for its procedure (Wine; the
+  // reference page says only that the window is destroyed).
+  EXPECT_EQ(test::Messages(hwnd),
+            (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_NCDESTROY}));
   RECT rect{};
   EXPECT_FALSE(GetWindowRect(hwnd, &rect));
 
-  ClearMessageTrace();
+  test::ClearLog();
   test::ProcHook() = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *result) {
     if (message != WM_NCCREATE) return false;
     *result = FALSE;
@@ -64,14 +70,14 @@ TEST(CreateWindow, RefusedByTheProcedureFails) {
   };
   EXPECT_EQ(test::CreateTestWindow(L"MyClass"), nullptr);
   test::ProcHook() = nullptr;
-  EXPECT_EQ(test::Messages(MessageTrace().front().hwnd),
+  EXPECT_EQ(test::Messages(test::Log().front().hwnd),
             (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCDESTROY}));
 }
 
-TEST(ShowWindow, FirstShowSendsItsSequenceAndLeavesPaintToTheLoop) {
+TEST_F(Showing, FirstShowSendsItsSequenceAndLeavesPaintToTheLoop) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
   HWND hwnd = test::CreateTestWindow(L"MyClass");
-  ClearMessageTrace();
+  test::ClearLog();
   EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));  // was not visible
   EXPECT_EQ(test::Messages(hwnd), kFirstShow);
   EXPECT_EQ(test::Traced(hwnd, WM_SHOWWINDOW).at(0).wParam, static_cast<WPARAM>(TRUE));
@@ -83,26 +89,27 @@ TEST(ShowWindow, FirstShowSendsItsSequenceAndLeavesPaintToTheLoop) {
   EXPECT_EQ(LOWORD(move.lParam), 54);  // client origin on the screen
   EXPECT_EQ(HIWORD(move.lParam), 73);
 
+  // The pointer resting over a window that appears may add a mouse move
+  // ahead of it on a real display.
   MSG msg;
-  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
   EXPECT_EQ(msg.hwnd, hwnd);
 
-  ClearMessageTrace();
+  test::ClearLog();
   EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW));  // already visible: nothing happens
-  EXPECT_TRUE(MessageTrace().empty());
+  EXPECT_TRUE(test::Log().empty());
 }
 
-TEST(DestroyWindow, SendsDestroyThenNcDestroyAndKillsTheHandle) {
+TEST_F(Destruction, SendsDestroyThenNcDestroyAndKillsTheHandle) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
   HWND hidden = test::CreateTestWindow(L"MyClass");
-  ClearMessageTrace();
+  test::ClearLog();
   EXPECT_TRUE(DestroyWindow(hidden));
   EXPECT_EQ(test::Messages(hidden), (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
 
   HWND shown = test::CreateTestWindow(L"MyClass");
   ShowWindow(shown, SW_SHOW);
-  ClearMessageTrace();
+  test::ClearLog();
   EXPECT_TRUE(DestroyWindow(shown));
   const std::vector<UINT> messages = test::Messages(shown);
   ASSERT_GE(messages.size(), 2u);
@@ -110,7 +117,7 @@ TEST(DestroyWindow, SendsDestroyThenNcDestroyAndKillsTheHandle) {
   EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));
   EXPECT_EQ(messages.front(), static_cast<UINT>(WM_WINDOWPOSCHANGING));  // hidden first
 
-  ClearMessageTrace();
+  test::ClearLog();
   RECT rect{1, 2, 3, 4};
   EXPECT_FALSE(GetWindowRect(shown, &rect));
   EXPECT_FALSE(GetClientRect(shown, &rect));
@@ -120,14 +127,14 @@ TEST(DestroyWindow, SendsDestroyThenNcDestroyAndKillsTheHandle) {
   EXPECT_FALSE(ShowWindow(shown, SW_SHOW));
   EXPECT_EQ(DefWindowProcW(shown, WM_CLOSE, 0, 0), 0);
   EXPECT_EQ(GetDC(shown), nullptr);
-  EXPECT_TRUE(MessageTrace().empty());
+  EXPECT_TRUE(test::Log().empty());
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // its WM_PAINT went with it
 }
 
-TEST(DefWindowProc, CloseDestroysTheWindowAndReturnsZero) {
+TEST_F(DefaultProcedure, CloseDestroysTheWindowAndReturnsZero) {
   HWND hwnd = test::CreateShownWindow(L"MyClass");
-  ClearMessageTrace();
+  test::ClearLog();
   EXPECT_EQ(DefWindowProcW(hwnd, WM_CLOSE, 0, 0), 0);
   const std::vector<UINT> messages = test::Messages(hwnd);
   ASSERT_GE(messages.size(), 2u);
@@ -138,9 +145,8 @@ TEST(DefWindowProc, CloseDestroysTheWindowAndReturnsZero) {
   EXPECT_EQ(DefWindowProcW(hwnd, WM_CLOSE, 0, 0), 0);
 }
 
-TEST(DefWindowProc, AnswersCreationAndLeavesOtherMessagesAtZero) {
+TEST_F(DefaultProcedure, AnswersCreationAndLeavesOtherMessagesAtZero) {
   HWND hwnd = test::CreateShownWindow(L"MyClass");
-  EXPECT_EQ(DefWindowProcW(hwnd, WM_NCCREATE, 0, 0), TRUE);
   RECT calc{50, 50, 850, 750};
   EXPECT_EQ(DefWindowProcW(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc)), 0);
   EXPECT_EQ(calc.left, 54);
@@ -154,7 +160,7 @@ TEST(DefWindowProc, AnswersCreationAndLeavesOtherMessagesAtZero) {
   EXPECT_TRUE(GetWindowRect(hwnd, &rect));  // none of them touched the window
 }
 
-TEST(Geometry, OverlappedWindowOf800By700HasA792By673ClientArea) {
+TEST_F(Geometry, OverlappedWindowOf800By700HasA792By673ClientArea) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
   HWND hwnd = test::CreateTestWindow(L"MyClass");
   RECT window{}, client{};
@@ -170,7 +176,7 @@ TEST(Geometry, OverlappedWindowOf800By700HasA792By673ClientArea) {
   EXPECT_EQ(client.bottom, 673);
 }
 
-TEST(Geometry, AdjustWindowRectExAddsTheFrame) {
+TEST_F(Geometry, AdjustWindowRectExAddsTheFrame) {
   RECT rect{0, 0, 800, 600};
   ASSERT_TRUE(AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_APPWINDOW));
   EXPECT_EQ(rect.left, -4);
@@ -186,10 +192,9 @@ TEST(Geometry, AdjustWindowRectExAddsTheFrame) {
   RECT withMenu{0, 0, 100, 100};
   AdjustWindowRectEx(&withMenu, WS_OVERLAPPEDWINDOW, TRUE, 0);
   EXPECT_LT(withMenu.top, -23);  // the menu bar comes on top of the caption
-  EXPECT_FALSE(AdjustWindowRectEx(nullptr, WS_OVERLAPPEDWINDOW, FALSE, 0));
 }
 
-TEST(Geometry, NullAndDeadHandlesFailAndLeaveTheRectangle) {
+TEST_F(Geometry, NullAndDeadHandlesFailAndLeaveTheRectangle) {
   RECT rect{7, 8, 9, 10};
   EXPECT_FALSE(GetWindowRect(nullptr, &rect));
   EXPECT_FALSE(GetClientRect(nullptr, &rect));
@@ -200,7 +205,7 @@ TEST(Geometry, NullAndDeadHandlesFailAndLeaveTheRectangle) {
   EXPECT_EQ(rect.bottom, 10);
 }
 
-TEST(Geometry, DesktopWindowHasTheDesktopSize) {
+TEST_F(Geometry, DesktopWindowHasTheDesktopSize) {
   HWND desktop = GetDesktopWindow();
   ASSERT_NE(desktop, nullptr);
   EXPECT_EQ(GetDesktopWindow(), desktop);
@@ -210,15 +215,11 @@ TEST(Geometry, DesktopWindowHasTheDesktopSize) {
   EXPECT_EQ(rect.top, 0);
   EXPECT_EQ(rect.right, 1280);
   EXPECT_EQ(rect.bottom, 1024);
-  velmora::headless::SetDesktopSize(1920, 1080);
-  ASSERT_TRUE(GetWindowRect(desktop, &rect));
-  EXPECT_EQ(rect.right, 1920);
-  EXPECT_EQ(rect.bottom, 1080);
 }
 
-TEST(Geometry, MinimisedWindowHasAnEmptyClientAreaUntilRestored) {
+TEST_F(Geometry, MinimisedWindowHasAnEmptyClientAreaUntilRestored) {
   HWND hwnd = test::CreateShownWindow(L"MyClass");
-  ClearMessageTrace();
+  test::ClearLog();
   ShowWindow(hwnd, SW_MINIMIZE);
   const auto sizes = test::Traced(hwnd, WM_SIZE);
   ASSERT_EQ(sizes.size(), 1u);
@@ -229,7 +230,7 @@ TEST(Geometry, MinimisedWindowHasAnEmptyClientAreaUntilRestored) {
   EXPECT_EQ(client.right - client.left, 0);
   EXPECT_EQ(client.bottom - client.top, 0);
 
-  ClearMessageTrace();
+  test::ClearLog();
   ShowWindow(hwnd, SW_RESTORE);
   const auto restored = test::Traced(hwnd, WM_SIZE);
   ASSERT_EQ(restored.size(), 1u);
@@ -244,92 +245,28 @@ TEST(Geometry, MinimisedWindowHasAnEmptyClientAreaUntilRestored) {
   EXPECT_EQ(window.bottom, 750);
 }
 
-TEST(Geometry, WindowManagerMinimiseAndRestoreAnswerWithMoveAndSize) {
-  HWND hwnd = test::CreateShownWindow(L"MyClass");
-  ClearMessageTrace();
-  velmora::headless::Minimize();
-  EXPECT_EQ(test::Messages(hwnd), (std::vector<UINT>{WM_MOVE, WM_SIZE}));
-  EXPECT_EQ(test::Traced(hwnd, WM_SIZE).at(0).wParam, static_cast<WPARAM>(SIZE_MINIMIZED));
-  ClearMessageTrace();
-  velmora::headless::Restore();
-  EXPECT_EQ(test::Messages(hwnd), (std::vector<UINT>{WM_MOVE, WM_SIZE}));
-  const auto move = test::Traced(hwnd, WM_MOVE).at(0);
-  EXPECT_EQ(LOWORD(move.lParam), 54);
-  EXPECT_EQ(HIWORD(move.lParam), 73);
-}
-
-TEST(Geometry, MovesKeepTheSizes) {
-  HWND hwnd = test::CreateShownWindow(L"MyClass");
-  ClearMessageTrace();
-  velmora::headless::MoveWindowTo(100, 120);
-  EXPECT_EQ(test::Messages(hwnd), std::vector<UINT>{WM_MOVE});
-  const auto move = test::Traced(hwnd, WM_MOVE).at(0);
-  EXPECT_EQ(LOWORD(move.lParam), 104);
-  EXPECT_EQ(HIWORD(move.lParam), 143);
-  RECT window{}, client{};
-  GetWindowRect(hwnd, &window);
-  GetClientRect(hwnd, &client);
-  EXPECT_EQ(window.left, 100);
-  EXPECT_EQ(window.top, 120);
-  EXPECT_EQ(window.right - window.left, 800);
-  EXPECT_EQ(window.bottom - window.top, 700);
-  EXPECT_EQ(client.right, 792);
-  EXPECT_EQ(client.bottom, 673);
-  ClearMessageTrace();
-  velmora::headless::MoveWindowTo(100, 120);  // no change, no message
-  EXPECT_TRUE(MessageTrace().empty());
-}
-
-TEST(Geometry, ResizeSendsSizingThenSizeAndRepaintsWithErase) {
-  HWND hwnd = test::CreateShownWindow(L"MyClass");
-  MSG msg;
-  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-  DispatchMessageW(&msg);  // the first WM_PAINT
-  ClearMessageTrace();
-  velmora::headless::ResizeWindow(640, 480);
-  EXPECT_EQ(test::Messages(hwnd), (std::vector<UINT>{WM_SIZING, WM_SIZE}));
-  const auto size = test::Traced(hwnd, WM_SIZE).at(0);
-  EXPECT_EQ(LOWORD(size.lParam), 632);
-  EXPECT_EQ(HIWORD(size.lParam), 453);
-  RECT window{};
-  GetWindowRect(hwnd, &window);
-  EXPECT_EQ(window.left, 50);
-  EXPECT_EQ(window.right, 690);
-  EXPECT_EQ(window.bottom, 530);
-
-  ClearMessageTrace();
-  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
-  DispatchMessageW(&msg);
-  EXPECT_EQ(test::Messages(hwnd), (std::vector<UINT>{WM_PAINT, WM_ERASEBKGND}));
-}
-
-TEST(RegisterClass, FailureInjectionFailsOnceAndCursorIsThere) {
+// A class needs a name, not a procedure (Wine; the reference page is
+// silent); a window of a class without one cannot be made.
+TEST_F(Classes, NeedANameAndTheCursorIsThere) {
   EXPECT_NE(LoadCursorW(nullptr, IDC_ARROW), nullptr);
-  velmora::headless::FailNextRegisterClass();
-  EXPECT_EQ(test::RegisterTestClass(L"MyClass"), 0);
   EXPECT_NE(test::RegisterTestClass(L"MyClass"), 0);
 
+  WNDCLASSEXW noName{};
+  noName.cbSize = sizeof noName;
+  noName.lpfnWndProc = test::TestProc;
+  EXPECT_EQ(RegisterClassExW(&noName), 0);
   WNDCLASSEXW noProcedure{};
   noProcedure.cbSize = sizeof noProcedure;
   noProcedure.lpszClassName = L"Other";
-  EXPECT_EQ(RegisterClassExW(&noProcedure), 0);
+  EXPECT_NE(RegisterClassExW(&noProcedure), 0);
 }
 
-TEST(RegisterClass, TheAtomNamesTheClass) {
+TEST_F(Classes, TheAtomNamesTheClass) {
   const ATOM atom = test::RegisterTestClass(L"MyClass");
   ASSERT_NE(atom, 0);
   HWND hwnd = CreateWindowExW(0, MAKEINTRESOURCEW(atom), L"Test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                               nullptr, nullptr, test::Instance(), nullptr);
   EXPECT_NE(hwnd, nullptr);
-}
-
-TEST(CreateWindow, FailureInjectionFailsOnceWithoutMessages) {
-  ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
-  velmora::headless::FailNextCreateWindow();
-  EXPECT_EQ(test::CreateTestWindow(L"MyClass"), nullptr);
-  EXPECT_TRUE(MessageTrace().empty());
-  EXPECT_NE(test::CreateTestWindow(L"MyClass"), nullptr);
 }
 
 }  // namespace

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "conformance.h"
+
 #include <climits>
 #include <cstdint>
 #include <string>
 
 namespace {
+
+using Formatting = test::Conformance;
 
 constexpr int kBufferSize = 1024;
 constexpr wchar_t kGuard = 0x2222;
@@ -42,7 +46,7 @@ struct Buffer {
     EXPECT_TRUE(b.GuardsIntact());                                     \
   } while (0)
 
-TEST(WsprintfW, TheProgramsOwnFormats) {
+TEST_F(Formatting, TheProgramsOwnFormats) {
   EXPECT_FORMAT(L"FPS: ", L"FPS: ");
   EXPECT_FORMAT(L"FPS:  60  ", L"FPS:  %d  ", 60);
   EXPECT_FORMAT(L"FPS:  0  ", L"FPS:  %d  ", 0);
@@ -50,7 +54,7 @@ TEST(WsprintfW, TheProgramsOwnFormats) {
   EXPECT_FORMAT(L"", L"");
 }
 
-TEST(WsprintfW, SignedDecimal) {
+TEST_F(Formatting, SignedDecimal) {
   EXPECT_FORMAT(L"-42", L"%d", -42);
   EXPECT_FORMAT(L"7 8", L"%i %d", 7, 8);
   EXPECT_FORMAT(L"-2147483648", L"%d", INT_MIN);
@@ -64,7 +68,7 @@ TEST(WsprintfW, SignedDecimal) {
   EXPECT_FORMAT(L"9223372036854775807", L"%I64d", INT64_MAX);
 }
 
-TEST(WsprintfW, UnsignedAndHex) {
+TEST_F(Formatting, UnsignedAndHex) {
   EXPECT_FORMAT(L"4294967295", L"%u", -1);
   EXPECT_FORMAT(L"2147483648", L"%u", 0x80000000u);
   EXPECT_FORMAT(L"4294967295", L"%hu", -1);
@@ -83,7 +87,7 @@ TEST(WsprintfW, UnsignedAndHex) {
   EXPECT_FORMAT(L"0x00001f", L"%#06x", 0x1Fu);
 }
 
-TEST(WsprintfW, WidthFlagsAndPrecision) {
+TEST_F(Formatting, WidthFlagsAndPrecision) {
   EXPECT_FORMAT(L"   42", L"%5d", 42);
   EXPECT_FORMAT(L"42   |", L"%-5d|", 42);
   EXPECT_FORMAT(L"00042", L"%05d", 42);
@@ -105,7 +109,7 @@ TEST(WsprintfW, WidthFlagsAndPrecision) {
   EXPECT_FORMAT(L"    FF", L"%6X", 255u);
 }
 
-TEST(WsprintfW, CharactersAndStrings) {
+TEST_F(Formatting, CharactersAndStrings) {
   EXPECT_FORMAT(L"A", L"%c", L'A');
   EXPECT_FORMAT(L"b", L"%C", 'b');
   EXPECT_FORMAT(L"xy", L"%hc%lc", 'x', L'y');
@@ -121,14 +125,14 @@ TEST(WsprintfW, CharactersAndStrings) {
   EXPECT_FORMAT(L"[] 1", L"[%s] %d", L"", 1);
 }
 
-TEST(WsprintfW, PercentAndCharactersThatAreNoType) {
+TEST_F(Formatting, PercentAndCharactersThatAreNoType) {
   EXPECT_FORMAT(L"%", L"%%");
   EXPECT_FORMAT(L"100%", L"%d%%", 100);
   EXPECT_FORMAT(L"y", L"%y");
   EXPECT_FORMAT(L"a", L"a%");
 }
 
-TEST(WsprintfW, ArgumentsAreTakenInOrder) {
+TEST_F(Formatting, ArgumentsAreTakenInOrder) {
   EXPECT_FORMAT(L"x=-1 y=ff s=hi c=Z u=3", L"x=%d y=%x s=%s c=%c u=%u", -1, 255u, L"hi", L'Z', 3u);
   EXPECT_FORMAT(L"1 -2 3", L"%I64d %d %I64d", 1LL, -2, 3LL);
 }
@@ -136,7 +140,7 @@ TEST(WsprintfW, ArgumentsAreTakenInOrder) {
 // 1023 characters and the terminator fill the buffer. Output that reaches
 // the cap is cut there, and the call then reports 1024 (Wine's USER32; the
 // reference says only that the buffer is 1024 characters).
-TEST(WsprintfW, OutputIsCappedAt1024CharactersWithTheTerminator) {
+TEST_F(Formatting, OutputIsCappedAt1024CharactersWithTheTerminator) {
   const std::wstring longText(2000, L'a');
   {
     Buffer b;

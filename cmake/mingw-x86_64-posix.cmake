@@ -1,0 +1,5 @@
+# Cross-compiles the platform's conformance suite for 64-bit Windows (x86-64) with the
+# posix-threads variant of Debian's MinGW-w64, which GoogleTest needs.
+set(VELMORA_MINGW_PREFIX x86_64-w64-mingw32)
+set(VELMORA_MINGW_THREADS posix)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Runs the platform's conformance suite on a real display, each test in a
+# process of its own, and reports every test as passed, skipped (with the
+# reason conformance.h gives) or failed:
+#   run_conformance.sh sdl EXE           the stand-in on its SDL2 backend,
+#                                        on Xvfb with openbox
+#   run_conformance.sh wine EXE32 EXE64  the suite built for Windows, under
+#                                        Wine on Xvfb with openbox: the
+#                                        32-bit build, or the 64-bit one
+#                                        under wine64 where the 32-bit Wine
+#                                        cannot run
+# Exit code 77 (skipped) when what it needs is not there.
+set -euo pipefail
+mode=$1
+shift
+say() { echo "conformance ($mode): $*"; }
+skip() { say "SKIPPED: $*"; exit 77; }
+for tool in Xvfb openbox wmctrl; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+
+work=$(mktemp -d)
+pids=()
+failed=0
+cleanup() {
+  if [[ $mode == wine && -n ${WINEPREFIX:-} ]]; then timeout 20 "${wineserver:-wineserver}" -k 2>/dev/null || true; fi
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  if ((failed)); then echo "conformance: logs kept in $work" >&2; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+fail() {
+  failed=1
+  echo "conformance ($mode): FAILED: $*" >&2
+  exit 1
+}
+wait_for() {
+  local limit=$1 start=$SECONDS
+  shift
+  until "$@"; do
+    ((SECONDS - start < limit)) || return 1
+    sleep 0.2
+  done
+}
+source "$(dirname "$0")/x_session.sh"
+
+run=()
+case $mode in
+  sdl)
+    exe=$1
+    run=(env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 ASAN_OPTIONS=detect_leaks=0 "$exe")
+    ;;
+  wine)
+    exe32=${1:-}
+    exe64=${2:-}
+    command -v wine >/dev/null || skip "Wine is not installed"
+    wine=wine
+    exe=$exe32
+    export WINEARCH=win32
+    # The 32-bit loader comes with Debian's wine32, and needs a kernel that
+    # runs 32-bit x86 programs.
+    if [[ -z $exe32 || ! -x /usr/lib/wine/wine ]] || ! WINEDEBUG=-all wine --version >/dev/null 2>&1; then
+      [[ -n $exe64 && -x /usr/lib/wine/wine64 ]] || skip "neither the 32-bit Wine nor a 64-bit build with wine64"
+      say "the 32-bit Wine cannot run here; the 64-bit build under wine64 instead"
+      wine=/usr/lib/wine/wine64
+      exe=$exe64
+      export WINELOADER=$wine WINEARCH=win64
+    fi
+    [[ -f $exe ]] || fail "no test program at $exe"
+    wineserver=wineserver
+    [[ -x /usr/lib/wine/wineserver64 && $wine == */wine64 ]] && wineserver=/usr/lib/wine/wineserver64
+    export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+    run=("$wine" "$exe")
+    ;;
+  *)
+    echo "usage: $0 sdl EXE | wine EXE32 EXE64" >&2
+    exit 2
+    ;;
+esac
+
+start_x_session
+if [[ $mode == wine ]]; then
+  timeout 300 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot failed (see $work/wineboot.log)"
+  say "$("$wine" --version 2>/dev/null), $(basename "$exe")"
+fi
+
+# Test names, Suite.Name, from gtest's listing (Wine's output ends lines
+# with CR LF).
+tests=()
+suite=""
+while IFS= read -r line; do
+  line=${line%$'\r'}
+  if [[ $line =~ ^([A-Za-z0-9_]+)\.$ ]]; then
+    suite=${BASH_REMATCH[1]}
+  elif [[ $line =~ ^\ \ ([A-Za-z0-9_]+) ]]; then
+    tests+=("$suite.${BASH_REMATCH[1]}")
+  fi
+done < <(timeout 120 "${run[@]}" --gtest_list_tests 2>/dev/null)
+((${#tests[@]})) || fail "the test program lists no tests"
+
+passed=0
+skipped=()
+failures=()
+for t in "${tests[@]}"; do
+  log="$work/$t.log"
+  status=0
+  timeout 120 "${run[@]}" --gtest_filter="$t" >"$log" 2>&1 || status=$?
+  if grep -q '\[  SKIPPED \]' "$log" && ((status == 0)); then
+    # gtest prints the reason on the line after its "Skipped".
+    skipped+=("$t: $(tr -d '\r' <"$log" | grep -m1 -A1 'Skipped$' | tail -n1 || true)")
+  elif ((status == 0)) && grep -q '\[  PASSED  \] 1 test' "$log"; then
+    passed=$((passed + 1))
+  else
+    failures+=("$t")
+  fi
+done
+
+say "${#tests[@]} tests: $passed passed, ${#skipped[@]} skipped, ${#failures[@]} failed"
+for s in "${skipped[@]}"; do say "  skipped $s"; done
+for t in "${failures[@]}"; do
+  echo "---- $t" >&2
+  tr -d '\r' <"$work/$t.log" | grep -v '^\[' >&2 || true
+done
+((${#failures[@]} == 0)) || fail "${failures[*]}"
