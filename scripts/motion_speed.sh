@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# How fast the points move: the steps they take per second of the real
+# program, over the given seconds, on the Linux build's SDL2 backend and
+# as the Windows build under Wine, side by side on one Xvfb display with
+# openbox. Both run the program's own objects with a watcher
+# (bench/step_probe.cpp); the frame driver steps the points once more than
+# 10 ms of GetTickCount have passed, so the rate follows the granularity
+# of each platform's tick.
+#   scripts/motion_speed.sh [seconds]   (default 10)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-10}
+./scripts/deps.sh wine
+cmake --preset default >/dev/null
+cmake --build --preset default --target velmora_step_probe >/dev/null
+# The 32-bit probe where the 32-bit Wine runs, the 64-bit one elsewhere.
+if [[ -x /usr/lib/wine/wine ]] && WINEDEBUG=-all wine --version >/dev/null 2>&1; then
+  preset=mingw-tests wine=wine arch=win32
+else
+  preset=mingw64-tests wine=/usr/lib/wine/wine64 arch=win64
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target velmora_step_probe >/dev/null
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  [[ -n ${WINEPREFIX:-} ]] && timeout 20 wineserver -k 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "motion_speed: FAILED: $*" >&2; exit 1; }
+wait_for() {
+  local limit=$1 start=$SECONDS
+  shift
+  until "$@"; do
+    ((SECONDS - start < limit)) || return 1
+    sleep 0.2
+  done
+}
+source tests/platform/x_session.sh
+start_x_session
+
+linux=$(env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 timeout $((seconds + 60)) build/bench/velmora_step_probe "$seconds" 2>&1 |
+  grep -m1 'steps per second') || fail "the Linux probe printed no rate"
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=$arch WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+[[ $arch == win64 ]] && export WINELOADER=$wine
+timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
+windows=$(timeout $((seconds + 60)) "$wine" "build-$preset/velmora_step_probe.exe" "$seconds" 2>&1 |
+  tr -d '\r' | grep -m1 'steps per second') || fail "the Windows probe printed no rate"
+
+echo "| build | $seconds s of the real loop |"
+echo "|---|---|"
+echo "| Linux, SDL2 backend | $linux |"
+echo "| Windows ($arch) under $("$wine" --version 2>/dev/null) | $windows |"
