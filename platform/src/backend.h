@@ -29,7 +29,6 @@ class Backend {
  public:
   virtual ~Backend() = default;
 
-  virtual bool IsHeadless() const = 0;
   virtual DWORD Tick() = 0;
   virtual RECT DesktopRect() = 0;
 
@@ -39,10 +38,6 @@ class Backend {
   // something may have arrived.
   virtual void BeginPoll() = 0;
   virtual void Wait() = 0;
-
-  // Failure injection points; the SDL backend never refuses here.
-  virtual bool AllowRegisterClass() { return true; }
-  virtual bool AllowCreateDIBSection() { return true; }
 
   // Native window lifetime. The window record has its handle, style, title
   // and outer rectangle filled in; the native window starts hidden.
@@ -60,11 +55,12 @@ class Backend {
   virtual void EndDraw(Window &window, const RECT &changed, bool frame) = 0;
 
   virtual int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) = 0;
-  virtual void RecordConsoleCall(const char *call) { (void)call; }
-  // Every message on its way into a window procedure.
-  virtual void TraceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    (void)hwnd, (void)message, (void)wParam, (void)lParam;
-  }
+
+  // What standard output becomes when the program binds it to the console
+  // device and later closes it: with a display there is no console, so it
+  // goes nowhere and is closed; without one the process keeps its own
+  // (a test's output has to survive the program's teardown).
+  virtual bool KeepsStandardOutput() const = 0;
 };
 
 // The backend chosen by VELMORA_BACKEND, made on first use so that static

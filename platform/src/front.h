@@ -178,9 +178,31 @@ int ClientHeight(const Window &window);
 // Update region.
 void InvalidateClient(Window &window, const RECT &rect, bool erase);
 void ValidateClient(Window &window);
+RECT WholeClient(const Window &window);
+
+// Classes, by name (compared without case) or by atom (a "name" up to 0xFFFF).
+bool IsAtomName(LPCWSTR name);
+const WindowClass *FindClass(LPCWSTR name);
+
+// The desktop window's handle, made on first use.
+HWND DesktopHandle();
 
 // System colours by index, as a 0x00RRGGBB word.
 bool SystemColour(int index, uint32_t *colour);
+
+// What a backend may watch of the front, or make it refuse. The headless
+// backend's test controls install these; a real backend leaves them unset,
+// and then nothing is watched or refused.
+struct Observers {
+  bool (*refuse)(const char *call) = nullptr;   // "RegisterClassExW", "CreateDIBSection"
+  void (*systemCall)(const char *call) = nullptr;  // the console calls, as made
+  void (*message)(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;  // into a procedure
+};
+Observers &FrontObservers();
+inline bool Refused(const char *call) { return FrontObservers().refuse != nullptr && FrontObservers().refuse(call); }
+inline void ObserveCall(const char *call) {
+  if (FrontObservers().systemCall != nullptr) FrontObservers().systemCall(call);
+}
 
 // What backends report. hwnd may be dead; then nothing happens.
 void PostInputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

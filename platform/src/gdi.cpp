@@ -270,7 +270,7 @@ HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void
       width * height * 4 > kMaxBytes) {
     return nullptr;
   }
-  if (!ActiveBackend().AllowCreateDIBSection()) return nullptr;
+  if (Refused("CreateDIBSection")) return nullptr;
   auto bitmap = std::make_unique<Bitmap>();
   bitmap->width = static_cast<int>(width);
   bitmap->height = static_cast<int>(height);

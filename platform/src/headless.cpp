@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace velmora::platform {
@@ -55,7 +56,7 @@ class Hook {
 
 class HeadlessBackend final : public Backend {
  public:
-  bool IsHeadless() const override { return true; }
+  bool KeepsStandardOutput() const override { return true; }
   DWORD Tick() override { return tick_; }
   RECT DesktopRect() override { return RECT{0, 0, desktopWidth_, desktopHeight_}; }
 
@@ -72,9 +73,6 @@ class HeadlessBackend final : public Backend {
       std::abort();
     }
   }
-
-  bool AllowRegisterClass() override { return !Consume(failRegisterClass_); }
-  bool AllowCreateDIBSection() override { return !Consume(failCreateDIBSection_); }
 
   bool CreateNativeWindow(Window &window) override {
     if (Consume(failCreateWindow_)) return false;
@@ -121,9 +119,14 @@ class HeadlessBackend final : public Backend {
     return IDOK;
   }
 
-  void RecordConsoleCall(const char *call) override { consoleCalls_.emplace_back(call); }
-
-  void TraceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+  // The test controls, watching the front through its observers.
+  bool Refuse(const char *call) {
+    if (std::strcmp(call, "RegisterClassExW") == 0) return Consume(failRegisterClass_);
+    if (std::strcmp(call, "CreateDIBSection") == 0) return Consume(failCreateDIBSection_);
+    return false;
+  }
+  void RecordCall(const char *call) { consoleCalls_.emplace_back(call); }
+  void TraceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!tracing_ || trace_.size() >= headless::kMessageTraceLimit) return;
     trace_.push_back(headless::TracedMessage{hwnd, message, wParam, lParam});
   }
@@ -168,14 +171,27 @@ class HeadlessBackend final : public Backend {
   }
 };
 
+// The one headless backend, once made; the test controls do nothing while
+// another backend runs.
+HeadlessBackend *g_headless = nullptr;
+
 HeadlessBackend *Headless() {
-  Backend &backend = ActiveBackend();
-  return backend.IsHeadless() ? static_cast<HeadlessBackend *>(&backend) : nullptr;
+  ActiveBackend();  // made on first use, the headless one only when asked for
+  return g_headless;
 }
 
 }  // namespace
 
-Backend *CreateHeadlessBackend() { return new HeadlessBackend; }
+Backend *CreateHeadlessBackend() {
+  g_headless = new HeadlessBackend;
+  Observers &observers = FrontObservers();
+  observers.refuse = [](const char *call) { return g_headless->Refuse(call); };
+  observers.systemCall = [](const char *call) { g_headless->RecordCall(call); };
+  observers.message = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_headless->TraceMessage(hwnd, message, wParam, lParam);
+  };
+  return g_headless;
+}
 
 }  // namespace velmora::platform
 

@@ -11,6 +11,11 @@
 
 namespace velmora::platform {
 
+Observers &FrontObservers() {
+  static Observers observers;
+  return observers;
+}
+
 Backend &ActiveBackend() {
   static Backend *backend = [] {
     const char *choice = std::getenv("VELMORA_BACKEND");
@@ -69,7 +74,7 @@ DWORD WINAPI GetTickCount(void) { return ActiveBackend().Tick(); }
 // already allocated. Leaves out the console window itself: on Linux the
 // process keeps whatever terminal it has.
 BOOL WINAPI AllocConsole(void) {
-  ActiveBackend().RecordConsoleCall("AllocConsole");
+  ObserveCall("AllocConsole");
   State &state = GetState();
   if (state.consoleAllocated) return FALSE;
   state.consoleAllocated = true;
@@ -80,14 +85,14 @@ BOOL WINAPI AllocConsole(void) {
 BOOL WINAPI SetConsoleTitleW(LPCWSTR title) {
   if (title == nullptr) return FALSE;
   const std::string call = "SetConsoleTitleW " + ToUtf8(title);
-  ActiveBackend().RecordConsoleCall(call.c_str());
+  ObserveCall(call.c_str());
   return TRUE;
 }
 
 // FreeConsole: keeps detaching from the console allocated before. Leaves
 // out closing anything: there is no console window to close.
 BOOL WINAPI FreeConsole(void) {
-  ActiveBackend().RecordConsoleCall("FreeConsole");
+  ObserveCall("FreeConsole");
   GetState().consoleAllocated = false;
   return TRUE;
 }
@@ -114,30 +119,23 @@ int __wrap_fclose(FILE *stream);
 }
 
 // freopen, wrapped at link time: a reopen on the console device leaves the
-// stream as it is when headless (recorded) and sends it to /dev/null
-// otherwise, so no file named after the device appears. Everything else
-// goes to the C library.
+// stream as it is where the backend keeps standard output, and sends it to
+// /dev/null otherwise, so no file named after the device appears.
+// Everything else goes to the C library.
 FILE *__wrap_freopen(const char *path, const char *mode, FILE *stream) {
   if (!IsConsoleDevice(path)) return __real_freopen(path, mode, stream);
-  Backend &backend = ActiveBackend();
-  if (backend.IsHeadless()) {
-    const std::string call = std::string("freopen ") + path + " " + (mode != nullptr ? mode : "");
-    backend.RecordConsoleCall(call.c_str());
-    return stream;
-  }
+  const std::string call = std::string("freopen ") + path + " " + (mode != nullptr ? mode : "");
+  ObserveCall(call.c_str());
+  if (ActiveBackend().KeepsStandardOutput()) return stream;
   return __real_freopen("/dev/null", mode, stream);
 }
 
-// fclose, wrapped at link time: when headless, closing standard output is
-// recorded and not done, so that a test's output survives the program's
-// teardown. Everything else goes to the C library.
+// fclose, wrapped at link time: closing standard output is not done where
+// the backend keeps it. Everything else goes to the C library.
 int __wrap_fclose(FILE *stream) {
   if (stream != nullptr && stream == stdout) {
-    Backend &backend = ActiveBackend();
-    if (backend.IsHeadless()) {
-      backend.RecordConsoleCall("fclose stdout");
-      return 0;
-    }
+    ObserveCall("fclose stdout");
+    if (ActiveBackend().KeepsStandardOutput()) return 0;
   }
   return __real_fclose(stream);
 }

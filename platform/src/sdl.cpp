@@ -186,7 +186,7 @@ class Presenter {
 
 class SdlBackend final : public Backend {
  public:
-  bool IsHeadless() const override { return false; }
+  bool KeepsStandardOutput() const override { return false; }
 
   DWORD Tick() override {
     timespec now{};

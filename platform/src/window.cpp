@@ -1,11 +1,11 @@
-// USER32 windows: classes, creation, showing, destruction, geometry and the
-// default window procedure, with the message sequences a program sees on
-// Windows. Any window procedure may destroy the window it is called for, so
+// USER32 windows: the window records, creation, showing, hiding,
+// minimising and destruction with the message sequences a program sees on
+// Windows, the moves and resizes a window manager makes, and the update
+// region. Any window procedure may destroy the window it is called for, so
 // every step after a sent message looks the window up again.
 #include "front.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace velmora::platform {
 
@@ -32,68 +32,10 @@ LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Window *window = FindWindow(hwnd);
   if (window == nullptr || window->proc == nullptr) return 0;
   WNDPROC proc = window->proc;
-  ActiveBackend().TraceMessage(hwnd, message, wParam, lParam);
+  if (FrontObservers().message != nullptr) FrontObservers().message(hwnd, message, wParam, lParam);
   return proc(hwnd, message, wParam, lParam);
 }
 
-// ---------------------------------------------------------------------------
-// Geometry
-
-RECT FrameInsets(DWORD style, DWORD exStyle, bool menu) {
-  constexpr DWORD kDialogFrameStyle = 0x00400000L;  // WS_DLGFRAME
-  constexpr DWORD kDialogModalFrame = 0x00000001L;  // WS_EX_DLGMODALFRAME
-  constexpr DWORD kStaticEdge = 0x00020000L;        // WS_EX_STATICEDGE
-  constexpr DWORD kClientEdgeStyle = 0x00000200L;   // WS_EX_CLIENTEDGE
-  constexpr DWORD kToolWindow = 0x00000080L;        // WS_EX_TOOLWINDOW
-  const bool thickFrame = (style & WS_THICKFRAME) &&
-                          (style & (kDialogFrameStyle | WS_BORDER)) != kDialogFrameStyle;
-  const bool dialogFrame = (exStyle & kDialogModalFrame) ||
-                           ((style & kDialogFrameStyle) && !(style & WS_THICKFRAME));
-  const bool thinFrame = (style & WS_BORDER) || !(style & (WS_CHILD | WS_POPUP));
-  int frame = 0;
-  if ((exStyle & (kStaticEdge | kDialogModalFrame)) == kStaticEdge) {
-    frame = kBorder;
-  } else if (thickFrame) {
-    frame = kFrameSize;
-  } else if (dialogFrame) {
-    frame = kDialogFrame;
-  } else if (thinFrame) {
-    frame = kBorder;
-  }
-  RECT insets{frame, frame, frame, frame};
-  if ((style & WS_CAPTION) == WS_CAPTION) {
-    insets.top += (exStyle & kToolWindow) ? kCaptionHeight - 4 : kCaptionHeight;
-  }
-  if (menu) insets.top += kMenuHeight;
-  if (exStyle & kClientEdgeStyle) {
-    insets.left += kClientEdge;
-    insets.top += kClientEdge;
-    insets.right += kClientEdge;
-    insets.bottom += kClientEdge;
-  }
-  return insets;
-}
-
-RECT ClientScreenRect(const Window &window) {
-  if (window.minimized) return RECT{window.rect.left, window.rect.top, window.rect.left, window.rect.top};
-  if (window.isDesktop) return window.rect;
-  const RECT insets = FrameInsets(window.style, window.exStyle, false);
-  RECT client{window.rect.left + insets.left, window.rect.top + insets.top,
-              window.rect.right - insets.right, window.rect.bottom - insets.bottom};
-  client.right = std::max(client.right, client.left);
-  client.bottom = std::max(client.bottom, client.top);
-  return client;
-}
-
-int ClientWidth(const Window &window) {
-  const RECT client = ClientScreenRect(window);
-  return client.right - client.left;
-}
-
-int ClientHeight(const Window &window) {
-  const RECT client = ClientScreenRect(window);
-  return client.bottom - client.top;
-}
 
 // ---------------------------------------------------------------------------
 // Update region: a bounding box is enough for a program that always
@@ -121,7 +63,7 @@ void ValidateClient(Window &window) {
   window.erasePending = false;
 }
 
-static RECT WholeClient(const Window &window) {
+RECT WholeClient(const Window &window) {
   return RECT{0, 0, ClientWidth(window), ClientHeight(window)};
 }
 
@@ -137,103 +79,7 @@ static void EraseNow(HWND hwnd) {
   if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
 }
 
-// ---------------------------------------------------------------------------
-// System colours: the Windows 10 defaults of the classic colour indices.
 
-bool SystemColour(int index, uint32_t *colour) {
-  static const uint32_t kColours[] = {
-      0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-      0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x0078D7, 0xFFFFFF, 0xF0F0F0,
-      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-      0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0,
-  };
-  if (index < 0 || index >= static_cast<int>(sizeof kColours / sizeof kColours[0])) return false;
-  *colour = kColours[index];
-  return true;
-}
-
-// ---------------------------------------------------------------------------
-// Classes
-
-static bool SameClassName(const std::wstring &a, LPCWSTR b) {
-  size_t i = 0;
-  for (; b[i] != 0; ++i) {
-    if (i >= a.size() || std::towlower(a[i]) != std::towlower(b[i])) return false;
-  }
-  return i == a.size();
-}
-
-static bool IsAtomName(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) <= 0xFFFF; }
-
-static const WindowClass *FindClass(LPCWSTR name) {
-  if (name == nullptr) return nullptr;
-  for (const auto &c : GetState().classes) {
-    if (IsAtomName(name) ? c->atom == reinterpret_cast<uintptr_t>(name) : SameClassName(c->name, name)) {
-      return c.get();
-    }
-  }
-  return nullptr;
-}
-
-}  // namespace velmora::platform
-
-using namespace velmora::platform;
-
-// RegisterClassExW: keeps the atom result, the refusal of duplicate names
-// (compared without case) and of records without a name, and
-// style, procedure, cursor and background brush. cbSize may be the 48 bytes
-// of the 32-bit SDK record as well as this build's own size. Leaves out
-// class and window extra bytes, icons, menus and per-module class scopes.
-ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wndClass) {
-  if (wndClass == nullptr) return 0;
-  if (wndClass->cbSize != 48 && wndClass->cbSize != sizeof(WNDCLASSEXW)) return 0;
-  // A class without a procedure registers, as under Wine; its windows get
-  // 0 for every message, so creating one fails at WM_NCCREATE.
-  if (wndClass->lpszClassName == nullptr || IsAtomName(wndClass->lpszClassName) ||
-      wndClass->lpszClassName[0] == 0) {
-    return 0;
-  }
-  if (!ActiveBackend().AllowRegisterClass()) return 0;
-  if (FindClass(wndClass->lpszClassName) != nullptr) return 0;
-  State &state = GetState();
-  if (state.nextAtom == 0) return 0;  // all atoms used
-  auto c = std::make_unique<WindowClass>();
-  c->atom = state.nextAtom++;
-  c->name = wndClass->lpszClassName;
-  c->style = wndClass->style;
-  c->proc = wndClass->lpfnWndProc;
-  c->instance = wndClass->hInstance;
-  c->cursor = wndClass->hCursor;
-  c->background = wndClass->hbrBackground;
-  state.classes.push_back(std::move(c));
-  return state.classes.back()->atom;
-}
-
-// LoadCursorW: keeps a non-null handle for the system cursors (no module,
-// identifier 32512 to 32651). Leaves out cursor resources of modules and
-// any real cursor shape: the backend shows its default pointer.
-HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursorName) {
-  static int systemCursor;
-  const uintptr_t id = reinterpret_cast<uintptr_t>(cursorName);
-  if (instance != nullptr || id < 32512 || id > 32651) return nullptr;
-  return reinterpret_cast<HCURSOR>(&systemCursor);
-}
-
-// AdjustWindowRectEx: keeps the outer rectangle for the frame, caption,
-// menu bar and client edge of the style, with Wine's default metrics (4 px
-// sizing frame, 19 px caption, so WS_OVERLAPPEDWINDOW adds 4 px left, right
-// and bottom and 23 px on top). Leaves out DPI scaling and themes.
-BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
-  if (rect == nullptr) return FALSE;
-  const RECT insets = FrameInsets(style, exStyle, menu != FALSE);
-  rect->left -= insets.left;
-  rect->top -= insets.top;
-  rect->right += insets.right;
-  rect->bottom += insets.bottom;
-  return TRUE;
-}
-
-namespace velmora::platform {
 
 static void SendWindowPos(HWND hwnd, UINT message, UINT flags) {
   Window *window = FindWindow(hwnd);
@@ -448,22 +294,10 @@ static void ReleaseWindowRecord(HWND hwnd) {
   state.windows.erase(Key(hwnd));
 }
 
-static HWND DesktopHandle() {
-  State &state = GetState();
-  if (state.desktop == nullptr) {
-    auto window = std::make_unique<Window>();
-    window->handle = reinterpret_cast<HWND>(NewHandleValue());
-    window->isDesktop = true;
-    window->visible = true;
-    window->needSize = false;
-    window->queue = nullptr;
-    state.desktop = window->handle;
-    state.windows.emplace(Key(state.desktop), std::move(window));
-  }
-  return state.desktop;
-}
 
 }  // namespace velmora::platform
+
+using namespace velmora::platform;
 
 // CreateWindowExW: keeps the class lookup (name or atom), CW_USEDEFAULT,
 // and the creation sequence sent before it returns: WM_GETMINMAXINFO,
@@ -594,89 +428,3 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
   return TRUE;
 }
 
-// GetDesktopWindow: keeps one handle whose window rectangle is the desktop
-// (the display's bounds, or the headless desktop size). Leaves out painting
-// on it and enumerating its children.
-HWND WINAPI GetDesktopWindow(void) { return DesktopHandle(); }
-
-// GetWindowRect: keeps the outer rectangle in screen coordinates, the
-// parking place of a minimised window, and failure (rectangle untouched)
-// for a null or dead handle.
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
-  Window *window = FindWindow(hwnd);
-  if (window == nullptr || rect == nullptr) return FALSE;
-  *rect = window->isDesktop ? ActiveBackend().DesktopRect() : window->rect;
-  return TRUE;
-}
-
-// GetClientRect: keeps (0, 0, width, height) of the client area, 0 by 0
-// when minimised, and failure (rectangle untouched) for a null or dead
-// handle.
-BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
-  Window *window = FindWindow(hwnd);
-  if (window == nullptr || rect == nullptr) return FALSE;
-  if (window->isDesktop) {
-    const RECT desktop = ActiveBackend().DesktopRect();
-    *rect = RECT{0, 0, desktop.right - desktop.left, desktop.bottom - desktop.top};
-  } else {
-    *rect = RECT{0, 0, ClientWidth(*window), ClientHeight(*window)};
-  }
-  return TRUE;
-}
-
-// DefWindowProcW: keeps WM_NCCREATE (TRUE), WM_CLOSE (destroys the window),
-// WM_NCCALCSIZE (client rectangle from the frame), WM_NCACTIVATE (TRUE),
-// WM_PAINT (the BeginPaint part: validates, then sends WM_ERASEBKGND if an
-// erase is pending) and WM_ERASEBKGND (fills with the class brush when it
-// is a system colour value, returns 1); everything else returns 0, and a
-// dead handle gets nothing done. Leaves out non-client painting and hit
-// testing, system commands, WM_WINDOWPOSCHANGED's WM_SIZE/WM_MOVE (the
-// stand-in sends those itself) and brushes other than system colours.
-LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Window *window = FindWindow(hwnd);
-  if (window == nullptr || window->isDesktop) return 0;
-  switch (message) {
-    case WM_NCCREATE:
-    case WM_NCACTIVATE:
-      return TRUE;
-    case WM_CLOSE:
-      DestroyWindow(hwnd);
-      return 0;
-    case WM_NCCALCSIZE: {
-      RECT *rect = reinterpret_cast<RECT *>(lParam);
-      if (rect != nullptr) {
-        const RECT insets = FrameInsets(window->style, window->exStyle, false);
-        rect->left += insets.left;
-        rect->top += insets.top;
-        rect->right = std::max(rect->left, rect->right - insets.right);
-        rect->bottom = std::max(rect->top, rect->bottom - insets.bottom);
-      }
-      return 0;
-    }
-    case WM_PAINT: {
-      const bool erase = window->erasePending;
-      const RECT region = window->update;
-      ValidateClient(*window);
-      if (erase) {
-        window->eraseRect = region;
-        window->erasing = true;
-        SendToWindow(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(window->paintDc), 0);
-        if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
-      }
-      return 0;
-    }
-    case WM_ERASEBKGND: {
-      const uintptr_t brush =
-          window->windowClass ? reinterpret_cast<uintptr_t>(window->windowClass->background) : 0;
-      uint32_t colour = 0;
-      if (brush == 0 || !SystemColour(static_cast<int>(brush) - 1, &colour)) return 0;
-      DeviceContext *dc = FindDc(reinterpret_cast<HDC>(wParam));
-      if (dc != nullptr && !dc->memory && dc->hwnd == hwnd) {
-        FillWindow(*window, window->erasing ? window->eraseRect : WholeClient(*window), colour);
-      }
-      return 1;
-    }
-    default:
-      return 0;
-  }
-}
