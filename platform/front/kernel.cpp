@@ -4,6 +4,7 @@
 #include "front.h"
 
 #include <strings.h>
+#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,11 +17,52 @@ Observers &FrontObservers() {
   return observers;
 }
 
+#ifndef VELMORA_HAVE_SDL
+namespace {
+
+// A build without the SDL2 backend (VELMORA_SDL=OFF) has no display: it can
+// read the clock, but a window cannot be made, and the first attempt says
+// why, as a missing display does.
+class NoDisplayBackend final : public Backend {
+ public:
+  DWORD Tick() override {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return SystemTimerTick(static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec));
+  }
+  RECT DesktopRect() override { return RECT{0, 0, 1280, 1024}; }
+  void BeginPoll() override {}
+  void Wait() override {}
+  bool CreateNativeWindow(Window &) override {
+    std::fprintf(stderr, "this build has no display backend (built with VELMORA_SDL=OFF); "
+                         "only VELMORA_BACKEND=headless runs\n");
+    return false;
+  }
+  void DestroyNativeWindow(Window &) override {}
+  void UpdateNativeState(Window &) override {}
+  bool BeginDraw(Window &, Surface *) override { return false; }
+  void EndDraw(Window &, const RECT &, bool) override {}
+  int MessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) override {
+    std::fprintf(stderr, "%s: %s\n", ToUtf8(caption).c_str(), ToUtf8(text).c_str());
+    return IDOK;
+  }
+  bool KeepsStandardOutput() const override { return false; }
+};
+
+}  // namespace
+#endif
+
+// The headless backend only when asked for: otherwise a real window is
+// wanted.
 Backend &ActiveBackend() {
-  static Backend *backend = [] {
+  static Backend *backend = []() -> Backend * {
     const char *choice = std::getenv("VELMORA_BACKEND");
-    return choice != nullptr && std::strcmp(choice, "headless") == 0 ? CreateHeadlessBackend()
-                                                                     : CreateSdlBackend();
+    if (choice != nullptr && std::strcmp(choice, "headless") == 0) return CreateHeadlessBackend();
+#ifdef VELMORA_HAVE_SDL
+    return CreateSdlBackend();
+#else
+    return new NoDisplayBackend;
+#endif
   }();
   return *backend;
 }
