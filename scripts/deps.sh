@@ -2,9 +2,14 @@
 # Installs the Debian packages that a task needs, if they are missing.
 #   deps.sh build   the Linux build and its tests
 #   deps.sh wine    also the Windows cross-build and the Wine check
+#   deps.sh package the Debian package and the Windows zip, with the tools
+#                   that check them
 set -euo pipefail
 what=${1:-build}
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev)
+if [ "$what" = package ]; then
+  packages+=(dpkg-dev lintian desktop-file-utils g++-mingw-w64-i686 binutils-mingw-w64-i686 zip unzip)
+fi
 if [ "$what" = wine ]; then
   packages+=(g++-mingw-w64-i686 binutils-mingw-w64-i686 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick python3 wine wine32:i386)
   # The 64-bit build and wine64, which the Wine check runs where the kernel

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the normal build
-# (with the 32-bit Windows build run under Wine next to it, or the 64-bit
-# build of the same source where the kernel cannot execute 32-bit
-# programs, and the platform's conformance suite on the headless and SDL2
-# backends and as a Windows program under Wine), then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# with the packages users install (the Debian package and the Windows zip,
+# unpacked and run, the zip's 32-bit exe under Wine next to the Linux
+# program, or the 64-bit build of the same source where the kernel cannot
+# execute 32-bit programs) and the platform's conformance suite on the
+# headless and SDL2 backends and as a Windows program under Wine; then the
+# same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh wine
+./scripts/deps.sh package
 # Every build and test run takes its parallelism from its preset (two jobs:
 # see CMakePresets.json and the README).
 
@@ -22,7 +24,14 @@ cmake --build --preset mingw-tests
 cmake --preset mingw64-tests
 cmake --build --preset mingw64-tests
 
-cmake --preset default -DVELMORA_WINE_CHECK=ON -DVELMORA_WINDOWS_EXE="$PWD/build-mingw/velmora.exe" \
+# What users install: the Debian package and the Windows zip, which the
+# suite below unpacks and runs (on Linux and under Wine, compared pixel for
+# pixel), instead of the build's own executables.
+./scripts/package.sh
+version=$(sed -n 's/^project(velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+cmake --preset default -DVELMORA_PACKAGE_DEB="$PWD/dist/velmora_${version}_$(dpkg --print-architecture).deb" \
+  -DVELMORA_PACKAGE_ZIP="$PWD/dist/velmora-${version}-win32.zip" \
   -DVELMORA_WINDOWS64_EXE="$PWD/build-mingw64/velmora.exe" \
   -DVELMORA_CONFORMANCE_EXE="$PWD/build-mingw-tests/platform_conformance_test.exe" \
   -DVELMORA_CONFORMANCE64_EXE="$PWD/build-mingw64-tests/platform_conformance_test.exe"

@@ -4,6 +4,10 @@
 // What it does not do: it shows nothing, reads no real input, and a
 // GetMessageW that would wait for ever (nothing queued and no poll hook to
 // queue anything) ends the process with a message instead of hanging.
+// For a run of an installed program, where no test can script it, the
+// environment can: VELMORA_HEADLESS_ESCAPE_AFTER=N presses Escape at the
+// N-th poll of the loop, after a simulation step per frame (11 ms of the
+// virtual clock per poll).
 #include <velmora/headless.h>
 
 #include "front.h"
@@ -60,10 +64,18 @@ class HeadlessBackend final : public Backend {
   DWORD Tick() override { return tick_; }
   RECT DesktopRect() override { return RECT{0, 0, desktopWidth_, desktopHeight_}; }
 
+  HeadlessBackend() {
+    if (const char *after = std::getenv("VELMORA_HEADLESS_ESCAPE_AFTER")) {
+      escapeAfter_ = std::strtoull(after, nullptr, 10);
+      if (escapeAfter_ != 0) tickPerPoll_ = 11;
+    }
+  }
+
   void BeginPoll() override {
     ++polls_;
     tick_ += tickPerPoll_;
     pollHook_.Call(polls_);
+    if (polls_ == escapeAfter_) ReportKey(InputWindow(), VK_ESCAPE, true, false);
   }
 
   void Wait() override {
@@ -134,6 +146,7 @@ class HeadlessBackend final : public Backend {
   // The test side.
   DWORD tick_ = headless::kStartTick;
   DWORD tickPerPoll_ = 0;
+  uint64_t escapeAfter_ = 0;  // 0: never
   LONG desktopWidth_ = 1280;
   LONG desktopHeight_ = 1024;
   uint64_t polls_ = 0;

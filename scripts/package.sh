@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds what users install and puts it in dist/: the Debian package
+# velmora_<version>_<arch>.deb (CPack, from the package preset) and the
+# Windows zip velmora-<version>-win32.zip (CPack, from the 32-bit MinGW-w64
+# build of the mingw preset). Installs what is missing first.
+#   scripts/package.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh package
+rm -rf dist
+mkdir -p dist
+
+cmake --preset package >/dev/null
+cmake --build --preset package
+(cd build-package && cpack -G DEB -B "$PWD/cpack" >/dev/null)
+cp build-package/cpack/velmora_*.deb dist/
+
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw
+(cd build-mingw && cpack -G ZIP -B "$PWD/cpack" >/dev/null)
+cp build-mingw/cpack/velmora-*-win32.zip dist/
+
+ls -l dist
