@@ -9,5 +9,9 @@
 # contraction is turned off here whatever the build's own flags say.
 # Without errno, std::sqrt is the bare instruction and can take several
 # samples at once; nothing in the program reads errno.
-set(VELMORA_PROJECTION_OPTIONS -ftree-vectorize -fvect-cost-model=dynamic -ffp-contract=off)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  set(VELMORA_PROJECTION_OPTIONS -ftree-vectorize -fvect-cost-model=dynamic -ffp-contract=off)
+else()  # clang, as emscripten's: its vectoriser needs no asking
+  set(VELMORA_PROJECTION_OPTIONS -ffp-contract=off)
+endif()
 set(VELMORA_SURFACE_OPTIONS ${VELMORA_PROJECTION_OPTIONS} -fno-math-errno)

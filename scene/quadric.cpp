@@ -50,8 +50,8 @@ void DrawSurfaceRow(const ColumnRun &run, double y) {
     const double z1 = (root - m) * 0.5;
     const double z2 = (-m - root) * 0.5;
     // Strict on both sides; a double root (d = 0) is plotted once.
-    upper[i] = (d >= 0) & (zLow < z1) & (z1 < zHigh) ? z1 : none;
-    lower[i] = (d > 0) & (zLow < z2) & (z2 < zHigh) ? z2 : none;
+    upper[i] = ((d >= 0) & (zLow < z1) & (z1 < zHigh)) ? z1 : none;
+    lower[i] = ((d > 0) & (zLow < z2) & (z2 < zHigh)) ? z2 : none;
     ys[i] = y;
   }
   PlotPoints(run.x, ys, upper, run.count);

@@ -4,9 +4,13 @@
 #   deps.sh wine    also the Windows cross-build and the Wine check
 #   deps.sh package the Debian package and the Windows zip, with the tools
 #                   that check them
+#   deps.sh web     the browser build (emscripten) and what runs it (node)
 set -euo pipefail
 what=${1:-build}
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev)
+if [ "$what" = web ]; then
+  packages+=(emscripten nodejs npm chromium python3)
+fi
 if [ "$what" = package ]; then
   packages+=(dpkg-dev lintian desktop-file-utils g++-mingw-w64-i686 binutils-mingw-w64-i686 zip unzip)
 fi

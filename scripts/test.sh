@@ -10,6 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh wine
 ./scripts/deps.sh package
+./scripts/deps.sh web
 # Every build and test run takes its parallelism from its preset (two jobs:
 # see CMakePresets.json and the README).
 
@@ -30,7 +31,12 @@ cmake --build --preset mingw64-tests
 ./scripts/package.sh
 version=$(sed -n 's/^project(velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
-cmake --preset default -DVELMORA_PACKAGE_DEB="$PWD/dist/velmora_${version}_$(dpkg --print-architecture).deb" \
+# The program compiled to WebAssembly, whose picture the suite compares with
+# the native build's.
+cmake --preset web
+cmake --build --preset web
+
+cmake --preset default -DVELMORA_WEB_BUILD="$PWD/build-web" -DVELMORA_PACKAGE_DEB="$PWD/dist/velmora_${version}_$(dpkg --print-architecture).deb" \
   -DVELMORA_PACKAGE_ZIP="$PWD/dist/velmora-${version}-win32.zip" \
   -DVELMORA_WINDOWS64_EXE="$PWD/build-mingw64/velmora.exe" \
   -DVELMORA_CONFORMANCE_EXE="$PWD/build-mingw-tests/platform_conformance_test.exe" \

@@ -69,6 +69,7 @@ Backend &ActiveBackend();
 
 Backend *CreateHeadlessBackend();
 Backend *CreateSdlBackend();
+Backend *CreateWebBackend();
 
 }  // namespace velmora::platform
 

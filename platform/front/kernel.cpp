@@ -17,7 +17,7 @@ Observers &FrontObservers() {
   return observers;
 }
 
-#ifndef VELMORA_HAVE_SDL
+#if !defined(VELMORA_HAVE_SDL) && !defined(VELMORA_HAVE_WEB)
 namespace {
 
 // A build without the SDL2 backend (VELMORA_SDL=OFF) has no display: it can
@@ -58,7 +58,9 @@ Backend &ActiveBackend() {
   static Backend *backend = []() -> Backend * {
     const char *choice = std::getenv("VELMORA_BACKEND");
     if (choice != nullptr && std::strcmp(choice, "headless") == 0) return CreateHeadlessBackend();
-#ifdef VELMORA_HAVE_SDL
+#if defined(VELMORA_HAVE_WEB)
+    return CreateWebBackend();
+#elif defined(VELMORA_HAVE_SDL)
     return CreateSdlBackend();
 #else
     return new NoDisplayBackend;

@@ -7,6 +7,10 @@
 
 #include <string>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 // The module handle: any non-null value that stays the same for the run.
 int g_module;
@@ -19,5 +23,11 @@ int main(int argc, char **argv) {
     commandLine += argv[i];
   }
   constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
-  return WinMain(reinterpret_cast<HINSTANCE>(&g_module), nullptr, commandLine.data(), kShowDefault);
+  const int exitCode = WinMain(reinterpret_cast<HINSTANCE>(&g_module), nullptr, commandLine.data(), kShowDefault);
+#ifdef __EMSCRIPTEN__
+  // After the loop has yielded to the page, main returns to no one; ending
+  // the runtime is what tells the page the program ended, and how.
+  emscripten_force_exit(exitCode);
+#endif
+  return exitCode;
 }
