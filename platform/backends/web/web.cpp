@@ -85,6 +85,11 @@ EM_JS(int, WebTakeEvent, (int *out), {
 });
 
 EM_JS(void, WebPresent, (const uint32_t *pixels, int stride, int width, int height), {
+  // The frame's work: from the loop's last resumption to this copy.
+  if (Module.velmoraResumed !== undefined) {
+    Module.velmoraWorkMs = (Module.velmoraWorkMs || 0) + (performance.now() - Module.velmoraResumed);
+    Module.velmoraWorkFrames = (Module.velmoraWorkFrames || 0) + 1;
+  }
   const image = Module.velmoraImage;
   if (!image || image.width !== width || image.height !== height) return;
   const rgba = image.data;
@@ -107,6 +112,7 @@ EM_JS(void, WebPresent, (const uint32_t *pixels, int stride, int width, int heig
 EM_ASYNC_JS(void, WebNextFrame, (), {
   await new Promise((resolve) =>
     (typeof requestAnimationFrame === 'function') ? requestAnimationFrame(() => resolve()) : setTimeout(resolve, 0));
+  Module.velmoraResumed = performance.now();
 });
 
 EM_JS(int, WebScreenWidth, (), { return (typeof screen !== 'undefined' && screen.width) ? screen.width : 1280; });

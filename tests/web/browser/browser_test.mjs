@@ -108,10 +108,13 @@ try {
   seen = await look();
   check(seen.counterCorner > 100, `F shows the frame counter (${seen.counterCorner} white pixels at its line)`);
 
-  const frames0 = await page.evaluate(() => Module.velmoraFrames);
+  const counters = () => page.evaluate(() => [Module.velmoraFrames, Module.velmoraWorkMs, Module.velmoraWorkFrames]);
+  const [frames0, work0, worked0] = await counters();
   await sleep(2000);
-  const frames1 = await page.evaluate(() => Module.velmoraFrames);
+  const [frames1, work1, worked1] = await counters();
   console.log(`browser: ${((frames1 - frames0) / 2).toFixed(1)} frames shown per second in headless Chromium`);
+  console.log(`browser: a frame's work in the page (from the loop's resumption to its copy into the canvas): ` +
+              `${((work1 - work0) / (worked1 - worked0) * 1000).toFixed(0)} us`);
 
   await press('Escape');
   await page.waitForFunction(() => document.getElementById('ended').style.display === 'block', {timeout: 5000})
