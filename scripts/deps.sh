@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that a task needs, if they are missing.
+# Installs the Debian packages that tasks need, if they are missing, with
+# one update of the package lists for all of them.
+#   deps.sh TASK...
 #   deps.sh build   the Linux build and its tests
 #   deps.sh wine    also the Windows cross-build and the Wine check
 #   deps.sh package the Debian package and the Windows zip, with the tools
 #                   that check them
 #   deps.sh web     the browser build (emscripten) and what runs it (node)
 set -euo pipefail
-what=${1:-build}
+tasks=("${@:-build}")
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev)
+for what in "${tasks[@]}"; do
 if [ "$what" = web ]; then
-  packages+=(emscripten nodejs npm chromium python3)
+  # npm comes with the machine's Node.js (Debian's npm package would
+  # conflict with it); the browser test installs its own modules with it.
+  packages+=(emscripten nodejs chromium python3)
 fi
 if [ "$what" = package ]; then
   packages+=(dpkg-dev lintian desktop-file-utils g++-mingw-w64-i686 binutils-mingw-w64-i686 zip unzip)
@@ -24,6 +29,7 @@ if [ "$what" = wine ]; then
   packages+=(googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
              gcc-mingw-w64-x86-64-posix)
 fi
+done
 sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()
 for p in "${packages[@]}"; do
@@ -31,7 +37,7 @@ for p in "${packages[@]}"; do
 done
 ((${#missing[@]})) || exit 0
 
-if [ "$what" = wine ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${tasks[*]} " == *" wine "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 # A mirror caught in the middle of a sync fails one index or another for a

@@ -8,9 +8,7 @@
 # same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/deps.sh wine
-./scripts/deps.sh package
-./scripts/deps.sh web
+./scripts/deps.sh wine package web
 # Every build and test run takes its parallelism from its preset (two jobs:
 # see CMakePresets.json and the README).
 
