@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# One table of the frame against the memory floor, taking turns, for every
+# build of the program on one Xvfb display with openbox: the Linux build on
+# its SDL2 backend, the 32-bit Windows build under Wine (where the 32-bit
+# Wine runs) and the 64-bit one under wine64, each with the help text on
+# and off, over the given number of runs (bench/frame_turns.cpp).
+#   scripts/frame_table.sh [runs]   (default 3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-3}
+./scripts/deps.sh wine
+for preset in default mingw mingw64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" --target velmora_frame_turns >/dev/null
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  timeout 20 wineserver -k 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "frame_table: FAILED: $*" >&2; exit 1; }
+wait_for() {
+  local limit=$1 start=$SECONDS
+  shift
+  until "$@"; do
+    ((SECONDS - start < limit)) || return 1
+    sleep 0.2
+  done
+}
+source tests/platform/x_session.sh
+start_x_session
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+
+builds=("linux")
+if [[ -x /usr/lib/wine/wine ]] && WINEDEBUG=-all wine --version >/dev/null 2>&1; then builds+=("win32"); fi
+[[ -x /usr/lib/wine/wine64 ]] && builds+=("win64")
+for build in "${builds[@]}"; do
+  case $build in
+    win32) WINEPREFIX=$work/prefix32 WINEARCH=win32 timeout 300 wine wineboot -i >/dev/null 2>&1 ;;
+    win64) WINEPREFIX=$work/prefix64 WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 \
+             timeout 300 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 ;;
+  esac
+done
+
+run() {  # build help-or-nohelp
+  case $1 in
+    linux) env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 timeout 300 build/bench/velmora_frame_turns "$2" ;;
+    win32) WINEPREFIX=$work/prefix32 WINEARCH=win32 timeout 300 wine build-mingw/velmora_frame_turns.exe "$2" ;;
+    win64) WINEPREFIX=$work/prefix64 WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 \
+             timeout 300 /usr/lib/wine/wine64 build-mingw64/velmora_frame_turns.exe "$2" ;;
+  esac 2>/dev/null | tr -d '\r' | grep -m1 '^frame_turns:'
+}
+# The builds take turns within each run, so that they meet the same
+# machine.
+for ((r = 1; r <= runs; ++r)); do
+  for help in nohelp help; do
+    for build in "${builds[@]}"; do
+      run "$build" "$help" >>"$work/$build.$help" || fail "no figures from $build ($help)"
+    done
+  done
+done
+
+python3 - "$work" "${builds[@]}" <<'PY'
+import re, statistics, sys
+work, builds = sys.argv[1], sys.argv[2:]
+names = {"linux": "Linux (SDL2 backend)", "win32": "Windows i686 under Wine", "win64": "Windows x86-64 under wine64"}
+print("| build | help text | vector version | frame (us) | floor (us) | frame / floor (range) |")
+print("|---|---|---|---:|---:|---|")
+for help in ("nohelp", "help"):
+    for b in builds:
+        lines = open(f"{work}/{b}.{help}").read().splitlines()
+        f = [re.search(r"frame ([\d.]+) us, floor ([\d.]+) us, frame / floor ([\d.]+)", l).groups() for l in lines]
+        version = re.search(r", (help text \w+), ([^:]+):", lines[0]).group(2)
+        frame = statistics.median(float(x[0]) for x in f)
+        floor = statistics.median(float(x[1]) for x in f)
+        ratios = [float(x[2]) for x in f]
+        print(f"| {names[b]} | {'on' if help == 'help' else 'off'} | {version} | {frame:.1f} | {floor:.1f} | "
+              f"{statistics.median(ratios):.3f} ({min(ratios):.3f} to {max(ratios):.3f}) |")
+PY
