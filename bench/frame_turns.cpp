@@ -19,6 +19,7 @@
 
 #include "app/app_context.h"
 #include "app/shell/shell.h"
+#include "math/vector_versions.h"
 #include "scene/frame.h"
 #include "scene/points.h"
 
@@ -38,16 +39,6 @@ const char *PlatformName() {
 #else
   return "Linux x86-64";
 #endif
-}
-
-// Which version of the surface samples and the batched projection runs.
-const char *VectorVersion() {
-#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) return "AVX-512 (picked at load)";
-  if (__builtin_cpu_supports("avx2")) return "AVX2 (picked at load)";
-#endif
-  return "SSE2";
 }
 
 // RunApplication's start-up without its console and loop.
@@ -158,8 +149,8 @@ int main(int argc, char **argv) {
     Pump();
   }
   std::printf("frame_turns: %s, help text %s, %s: frame %.1f us, floor %.1f us, frame / floor %.3f\n",
-              PlatformName(), help ? "on" : "off", VectorVersion(), Median(frames), Median(floors),
-              Median(ratios));
+              PlatformName(), help ? "on" : "off", VectorVersionName(ChosenVectorVersion()), Median(frames),
+              Median(floors), Median(ratios));
   std::fflush(stdout);
   DestroyWindow(g_app->hwnd);
   return 0;

@@ -12,7 +12,7 @@
 
 #include "app/app_context.h"
 #include "math/trig.h"
-#include "math/vector_clones.h"
+#include "math/vector_versions.h"
 #include "raster/colours.h"
 #include "raster/pixels.h"
 
@@ -139,17 +139,17 @@ Projection CurrentProjection() {
 
 // Every sum is taken in the order the formulas give it, so a point comes out
 // to the same doubles whether it is projected alone or in a batch.
-inline double Row(const Projection &p, int row, double x, double y, double z) {
+__attribute__((always_inline)) inline double Row(const Projection &p, int row, double x, double y, double z) {
   return p.m[3 * row] * x + p.m[3 * row + 1] * y + p.m[3 * row + 2] * z;
 }
-inline double Depth(const Projection &p, double x, double y, double z) { return Row(p, 2, x, y, z) + p.oz; }
-inline double ScreenX(const Projection &p, double x, double y, double z, double depth) {
+__attribute__((always_inline)) inline double Depth(const Projection &p, double x, double y, double z) { return Row(p, 2, x, y, z) + p.oz; }
+__attribute__((always_inline)) inline double ScreenX(const Projection &p, double x, double y, double z, double depth) {
   return (Row(p, 0, x, y, z) + p.ox) * p.f / depth + p.halfWidth - p.left;
 }
-inline double ScreenY(const Projection &p, double x, double y, double z, double depth) {
+__attribute__((always_inline)) inline double ScreenY(const Projection &p, double x, double y, double z, double depth) {
   return p.halfHeight - (Row(p, 1, x, y, z) + p.oy) * p.f / depth - p.top;
 }
-inline bool InFront(const Projection &p, double depth) { return p.f <= depth; }  // NaN fails
+__attribute__((always_inline)) inline bool InFront(const Projection &p, double depth) { return p.f <= depth; }  // NaN fails
 inline bool OnScreen(const Projection &p, double sx, double sy) {
   return 0.0 < sx && sx < p.width && 0.0 < sy && sy < p.height;
 }
@@ -200,10 +200,9 @@ __attribute__((noinline)) void StoreVisible(DWORD *pixels, std::size_t stride, c
   }
 }
 
-}  // namespace
-
-VELMORA_VECTOR_CLONES
-void PlotPoints(const double *x, const double *y, const double *z, int count) {
+// ProjectPoint in mode 0 for a batch; compiled into each vector version.
+__attribute__((always_inline)) inline void PlotPointsBody(const double *x, const double *y, const double *z,
+                                                          int count) {
   DWORD *const pixels = g_app->pixels;
   if (pixels == nullptr) return;
   const Projection p = CurrentProjection();
@@ -233,3 +232,7 @@ void PlotPoints(const double *x, const double *y, const double *z, int count) {
     StoreVisible(pixels, stride, column, row, n);
   }
 }
+
+}  // namespace
+
+VELMORA_VECTOR_VERSIONS(PlotPoints, (const double *x, const double *y, const double *z, int count), (x, y, z, count))

@@ -4,7 +4,7 @@
 #include "scene/quadric.h"
 
 #include "math/matrix.h"
-#include "math/vector_clones.h"
+#include "math/vector_versions.h"
 #include "math/view.h"
 #include "raster/pixels.h"
 #include "scene/points.h"
@@ -31,8 +31,8 @@ struct ColumnRun {
   double c0xx[kColumnRun], c2x[kColumnRun], c3x[kColumnRun], c5x[kColumnRun];
 };
 
-VELMORA_VECTOR_CLONES
-void DrawSurfaceRow(const ColumnRun &run, double y) {
+// One row of samples; compiled into each vector version.
+__attribute__((always_inline)) inline void DrawSurfaceRowBody(const ColumnRun &run, double y) {
   const double *c = g_quadric;
   const double c1yy = c[1] * y * y, c4y = c[4] * y, c6y = c[6] * y;
   const double zLow = 2 * g_box.zMin, zHigh = 2 * g_box.zMax;
@@ -57,6 +57,8 @@ void DrawSurfaceRow(const ColumnRun &run, double y) {
   PlotPoints(run.x, ys, upper, run.count);
   PlotPoints(run.x, ys, lower, run.count);
 }
+
+VELMORA_VECTOR_VERSIONS(DrawSurfaceRow, (const ColumnRun &run, double y), (run, y))
 
 void DrawSurface() {
   const double *c = g_quadric;
