@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "memory_floor.h"
 #include "raster/colours.h"
 #include "raster/pixels.h"
 #include "scene/frame.h"
@@ -67,41 +68,8 @@ void BM_PresentFrame(benchmark::State &state) {
   for (auto _ : state) PresentFrame();
 }
 
-// The same traffic as the clear, the transfer and the white fill, on
-// buffers of the same sizes: the frame buffer's rows at its stride, the
-// window's client area as the headless window keeps it.
-class FloorBuffers {
- public:
-  FloorBuffers()
-      : stride_(g_app->pixelStride),
-        cw_(ClientWidth()),
-        ch_(ClientHeight()),
-        ww_(std::min(g_app->windowWidth, g_app->pixelStride)),
-        wh_(std::min(g_app->windowHeight, g_app->pixelRows)),
-        frame_(static_cast<size_t>(stride_) * g_app->pixelRows, 0x00FFFFFF),
-        window_(static_cast<size_t>(cw_) * ch_, 0) {}
-
-  void Pass() {
-    uint32_t *f = frame_.data();
-    for (int y = 0; y < ch_; ++y) std::memset(f + static_cast<size_t>(y) * stride_, 0x78, cw_ * sizeof(uint32_t));
-    for (int y = 0; y < ch_; ++y)
-      std::memcpy(window_.data() + static_cast<size_t>(y) * cw_, f + static_cast<size_t>(y) * stride_,
-                  cw_ * sizeof(uint32_t));
-    for (int y = 0; y < wh_; ++y) std::memset(f + static_cast<size_t>(y) * stride_, 0xFF, ww_ * sizeof(uint32_t));
-    benchmark::DoNotOptimize(frame_.data());
-    benchmark::DoNotOptimize(window_.data());
-    benchmark::ClobberMemory();
-  }
-
-  int64_t Bytes() const { return (int64_t{cw_} * ch_ * 3 + int64_t{ww_} * wh_) * 4; }  // written, read, written, written
-
- private:
-  int stride_, cw_, ch_, ww_, wh_;
-  std::vector<uint32_t> frame_, window_;
-};
-
 void BM_Floor(benchmark::State &state) {
-  FloorBuffers floor;
+  MemoryFloor floor;
   for (auto _ : state) floor.Pass();
   state.SetBytesProcessed(state.iterations() * floor.Bytes());
 }
@@ -111,7 +79,7 @@ void BM_Floor(benchmark::State &state) {
 // floor take turns in short rounds, so both meet the same conditions, and
 // the median of the rounds' ratios is the figure.
 double InterleavedRatio(int rounds, int passes) {
-  FloorBuffers floor;
+  MemoryFloor floor;
   std::vector<double> ratios;
   ratios.reserve(rounds);
   using Clock = std::chrono::steady_clock;

@@ -20,6 +20,7 @@
 #include "app/app_context.h"
 #include "app/shell/shell.h"
 #include "math/vector_versions.h"
+#include "memory_floor.h"
 #include "scene/frame.h"
 #include "scene/points.h"
 
@@ -27,9 +28,6 @@ namespace {
 
 constexpr int kWarmUpFrames = 500;
 constexpr int kRounds = 201, kPassesPerRound = 20;
-
-// Keeps the compiler from dropping stores it cannot see being read.
-void Touch(const void *p) { asm volatile("" : : "r"(p) : "memory"); }
 
 const char *PlatformName() {
 #if defined(_WIN64)
@@ -72,37 +70,6 @@ void Pump() {
   }
 }
 
-// The memory traffic of a frame that no frame can avoid, on buffers of the
-// same sizes: fill the client area's rows at the frame buffer's stride,
-// copy them to a window image, fill the window's area white.
-class Floor {
- public:
-  Floor()
-      : stride_(g_app->pixelStride),
-        cw_(g_app->clientRect.right - g_app->clientRect.left),
-        ch_(g_app->clientRect.bottom - g_app->clientRect.top),
-        ww_(std::min(g_app->windowWidth, g_app->pixelStride)),
-        wh_(std::min(g_app->windowHeight, g_app->pixelRows)),
-        frame_(static_cast<size_t>(stride_) * g_app->pixelRows, 0x00FFFFFF),
-        window_(static_cast<size_t>(cw_) * ch_, 0) {}
-
-  void Pass() {
-    uint32_t *f = frame_.data();
-    for (int y = 0; y < ch_; ++y) std::memset(f + static_cast<size_t>(y) * stride_, 0x78, cw_ * sizeof(uint32_t));
-    for (int y = 0; y < ch_; ++y) {
-      std::memcpy(window_.data() + static_cast<size_t>(y) * cw_, f + static_cast<size_t>(y) * stride_,
-                  cw_ * sizeof(uint32_t));
-    }
-    for (int y = 0; y < wh_; ++y) std::memset(f + static_cast<size_t>(y) * stride_, 0xFF, ww_ * sizeof(uint32_t));
-    Touch(frame_.data());
-    Touch(window_.data());
-  }
-
- private:
-  int stride_, cw_, ch_, ww_, wh_;
-  std::vector<uint32_t> frame_, window_;
-};
-
 double Median(std::vector<double> v) {
   std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
   return v[v.size() / 2];
@@ -124,7 +91,7 @@ int main(int argc, char **argv) {
   g_showHelp = help ? 1 : 0;
   Pump();
 
-  Floor floor;
+  MemoryFloor floor;
   using Clock = std::chrono::steady_clock;
   auto time = [](auto &&work) {
     const Clock::time_point start = Clock::now();

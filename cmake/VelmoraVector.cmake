@@ -22,3 +22,26 @@ if(WIN32)
   list(APPEND VELMORA_PROJECTION_OPTIONS -Wa,-muse-unaligned-vector-move)
 endif()
 set(VELMORA_SURFACE_OPTIONS ${VELMORA_PROJECTION_OPTIONS} -fno-math-errno)
+
+# velmora_vector_version_library(<target> <avx512f|avx2|baseline>)
+# The view and scene built again with one vector version forced, for the
+# tests that run each version and the benchmark of the baseline alone. Sets
+# VELMORA_CPU_FEATURE to what the processor needs for that version.
+function(velmora_vector_version_library target version)
+  get_target_property(view_sources velmora_view SOURCES)
+  get_target_property(scene_sources velmora_scene SOURCES)
+  list(TRANSFORM view_sources PREPEND ${PROJECT_SOURCE_DIR}/math/)
+  list(TRANSFORM scene_sources PREPEND ${PROJECT_SOURCE_DIR}/scene/)
+  add_library(${target} STATIC ${view_sources} ${scene_sources})
+  string(TOUPPER ${version} upper)
+  target_compile_definitions(${target} PRIVATE VELMORA_VECTOR_ONLY_${upper})
+  target_link_libraries(${target} PUBLIC velmora_view_headers velmora_scene_headers velmora::math velmora::raster)
+  # Source properties belong to the directory that builds the target.
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/math/view.cpp PROPERTIES COMPILE_OPTIONS "${VELMORA_PROJECTION_OPTIONS}")
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/scene/quadric.cpp PROPERTIES COMPILE_OPTIONS "${VELMORA_SURFACE_OPTIONS}")
+  if(version STREQUAL "baseline")
+    set(VELMORA_CPU_FEATURE sse2 PARENT_SCOPE)
+  else()
+    set(VELMORA_CPU_FEATURE ${version} PARENT_SCOPE)
+  endif()
+endfunction()

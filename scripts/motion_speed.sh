@@ -26,21 +26,12 @@ work=$(mktemp -d)
 pids=()
 cleanup() {
   [[ -n ${WINEPREFIX:-} ]] && timeout 20 wineserver -k 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  stop_x_session
   rm -rf "$work"
 }
 trap cleanup EXIT
+source scripts/x_session.sh
 fail() { echo "motion_speed: FAILED: $*" >&2; exit 1; }
-wait_for() {
-  local limit=$1 start=$SECONDS
-  shift
-  until "$@"; do
-    ((SECONDS - start < limit)) || return 1
-    sleep 0.2
-  done
-}
-source tests/platform/x_session.sh
 start_x_session
 
 linux=$(env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 timeout $((seconds + 60)) build/bench/velmora_step_probe "$seconds" 2>&1 |

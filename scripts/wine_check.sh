@@ -141,7 +141,6 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine.XXXXXX")
 failed=1
 pids=()
 cleanup() {
-  local pid
   if [[ -n ${app_pid:-} ]]; then
     kill "$app_pid" 2>/dev/null || true
   fi
@@ -149,10 +148,7 @@ cleanup() {
     WINEPREFIX=$work/prefix timeout 30 wineserver -k 2>/dev/null || true
     rm -rf "$work/prefix"
   fi
-  for pid in "${pids[@]}"; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
+  stop_x_session
   if ((failed)) || [[ ${VELMORA_WINE_KEEP:-0} != 0 ]]; then
     echo "wine_check: captures and logs kept in $work" >&2
   else
@@ -160,29 +156,11 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
+source "$root/scripts/x_session.sh"
 
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  local limit=$1 start=$SECONDS
-  shift
-  until "$@"; do
-    ((SECONDS - start < limit)) || return 1
-    sleep 0.2
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 30 test -s "$work/display" || fail "Xvfb did not start (see $work/xvfb.log)"
-export DISPLAY=:$(head -n1 "$work/display")
-unset WAYLAND_DISPLAY
+# openbox also gives both builds ordinary managed windows.
+start_x_session
 say "Xvfb on $DISPLAY"
-
-# Without a window manager Wine waits two seconds whenever a window is
-# destroyed; openbox also gives both builds ordinary managed windows.
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 30 eval 'timeout 5 wmctrl -m >/dev/null 2>&1' || fail "openbox did not start (see $work/openbox.log)"
 
 export WINEPREFIX=$work/prefix
 export WINEDEBUG=-all

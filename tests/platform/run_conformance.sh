@@ -22,8 +22,7 @@ pids=()
 failed=0
 cleanup() {
   if [[ $mode == wine && -n ${WINEPREFIX:-} ]]; then timeout 20 "${wineserver:-wineserver}" -k 2>/dev/null || true; fi
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  stop_x_session
   if ((failed)); then echo "conformance: logs kept in $work" >&2; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -32,15 +31,7 @@ fail() {
   echo "conformance ($mode): FAILED: $*" >&2
   exit 1
 }
-wait_for() {
-  local limit=$1 start=$SECONDS
-  shift
-  until "$@"; do
-    ((SECONDS - start < limit)) || return 1
-    sleep 0.2
-  done
-}
-source "$(dirname "$0")/x_session.sh"
+source "$(dirname "$0")/../../scripts/x_session.sh"
 
 run=()
 case $mode in

@@ -25,11 +25,11 @@ pids=()
 failed=0
 cleanup() {
   xdotool keyup Escape a 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  stop_x_session
   if ((failed)); then echo "sdl_check: logs kept in $work" >&2; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
+source "$(dirname "$0")/../../scripts/x_session.sh"
 say() { echo "sdl_check: $*"; }
 fail() {
   failed=1
@@ -37,14 +37,6 @@ fail() {
   cat "$work/smoke.log" >&2 || true
   echo "sdl_check: FAILED: $*" >&2
   exit 1
-}
-wait_for() {
-  local limit=$1 start=$SECONDS
-  shift
-  until "$@"; do
-    ((SECONDS - start < limit)) || return 1
-    sleep 0.1
-  done
 }
 logged() { grep -qE "$1" "$work/smoke.log"; }
 # X, Y, WIDTH, HEIGHT of the client area, which is the X window itself.
@@ -58,7 +50,6 @@ geometry() {
 }
 expect() { wait_for 10 logged "$1" || fail "$2 (no line matching '$1')"; }
 
-source "$(dirname "$0")/x_session.sh"
 start_x_session
 say "Xvfb with openbox on $DISPLAY"
 
