@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # One table of the frame against the memory floor, taking turns, for every
 # build of the program on one Xvfb display with openbox: the Linux build on
-# its SDL2 backend, the 32-bit Windows build under Wine (where the 32-bit
-# Wine runs) and the 64-bit one under wine64, each with the help text on
-# and off, over the given number of runs (bench/frame_turns.cpp).
+# its SDL2 backend and on the headless one (no window system at all), the
+# 32-bit Windows build under Wine (where the 32-bit Wine runs) and the
+# 64-bit one under wine64, each with the help text on and off, over the
+# given number of runs (bench/frame_turns.cpp); then each Windows build's
+# frame against the Linux build's.
 #   scripts/frame_table.sh [runs]   (default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +29,7 @@ fail() { echo "frame_table: FAILED: $*" >&2; exit 1; }
 start_x_session
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 
-builds=("linux")
+builds=("linux" "headless")
 if [[ -x /usr/lib/wine/wine ]] && WINEDEBUG=-all wine --version >/dev/null 2>&1; then builds+=("win32"); fi
 [[ -x /usr/lib/wine/wine64 ]] && builds+=("win64")
 for build in "${builds[@]}"; do
@@ -41,6 +43,7 @@ done
 run() {  # build help-or-nohelp
   case $1 in
     linux) env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 timeout 300 build/bench/velmora_frame_turns "$2" ;;
+    headless) VELMORA_BACKEND=headless timeout 300 build/bench/velmora_frame_turns "$2" ;;
     win32) WINEPREFIX=$work/prefix32 WINEARCH=win32 timeout 300 wine build-mingw/velmora_frame_turns.exe "$2" ;;
     win64) WINEPREFIX=$work/prefix64 WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 \
              timeout 300 /usr/lib/wine/wine64 build-mingw64/velmora_frame_turns.exe "$2" ;;
@@ -59,7 +62,7 @@ done
 python3 - "$work" "${builds[@]}" <<'PY'
 import re, statistics, sys
 work, builds = sys.argv[1], sys.argv[2:]
-names = {"linux": "Linux (SDL2 backend)", "win32": "Windows i686 under Wine", "win64": "Windows x86-64 under wine64"}
+names = {"linux": "Linux (SDL2 backend)", "headless": "Linux (headless backend)", "win32": "Windows i686 under Wine", "win64": "Windows x86-64 under wine64"}
 print("| build | help text | vector version | frame (us) | floor (us) | frame / floor (range) |")
 print("|---|---|---|---:|---:|---|")
 for help in ("nohelp", "help"):
@@ -72,4 +75,20 @@ for help in ("nohelp", "help"):
         ratios = [float(x[2]) for x in f]
         print(f"| {names[b]} | {'on' if help == 'help' else 'off'} | {version} | {frame:.1f} | {floor:.1f} | "
               f"{statistics.median(ratios):.3f} ({min(ratios):.3f} to {max(ratios):.3f}) |")
+
+# Each Windows build's frame against the Linux build's frame of the same
+# run, which met the same machine minutes apart at most.
+def frames(b, help):
+    return [float(re.search(r"frame ([\d.]+) us", l).group(1)) for l in open(f"{work}/{b}.{help}").read().splitlines()]
+if "linux" in builds and len(builds) > 1:
+    print()
+    print("| build | help text | frame / Linux frame (range) |")
+    print("|---|---|---|")
+    for help in ("nohelp", "help"):
+        for b in builds:
+            if b in ("linux", "headless"):
+                continue
+            ratios = [w / l for w, l in zip(frames(b, help), frames("linux", help))]
+            print(f"| {names[b]} | {'on' if help == 'help' else 'off'} | "
+                  f"{statistics.median(ratios):.3f} ({min(ratios):.3f} to {max(ratios):.3f}) |")
 PY
