@@ -11,8 +11,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,19 +30,14 @@ namespace {
 
 namespace headless = velmora::headless;
 
-constexpr uint64_t kWarmUpFrames = 500;
 constexpr double kTarget = 1.3;
-constexpr int kRounds = 201, kPassesPerRound = 20;
-
-int ClientWidth() { return g_app->clientRect.right - g_app->clientRect.left; }
-int ClientHeight() { return g_app->clientRect.bottom - g_app->clientRect.top; }
 
 void BM_UpdateFrame(benchmark::State &state) {
   for (auto _ : state) UpdateFrame();
 }
 
 void BM_Clear(benchmark::State &state) {
-  const int w = ClientWidth(), h = ClientHeight();
+  const int w = g_app->clientWidth, h = g_app->clientHeight;
   for (auto _ : state) FillPixelRect(0, 0, w - 1, h - 1, kBackgroundGrey);
 }
 
@@ -72,37 +65,6 @@ void BM_Floor(benchmark::State &state) {
   MemoryFloor floor;
   for (auto _ : state) floor.Pass();
   state.SetBytesProcessed(state.iterations() * floor.Bytes());
-}
-
-// The machine is shared, and its speed drifts by more than the margin to
-// the target between one benchmark and the next. Here a frame and the
-// floor take turns in short rounds, so both meet the same conditions, and
-// the median of the rounds' ratios is the figure.
-double InterleavedRatio(int rounds, int passes) {
-  MemoryFloor floor;
-  std::vector<double> ratios;
-  ratios.reserve(rounds);
-  using Clock = std::chrono::steady_clock;
-  auto time = [passes](auto &&work) {
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < passes; ++i) work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-  };
-  for (int r = 0; r < rounds; ++r) {
-    // Each goes first in every other round, so neither always finds the
-    // caches as the other left them.
-    double frame = 0, pass = 0;
-    if (r % 2 == 0) {
-      frame = time(UpdateFrame);
-      pass = time([&floor] { floor.Pass(); });
-    } else {
-      pass = time([&floor] { floor.Pass(); });
-      frame = time(UpdateFrame);
-    }
-    ratios.push_back(frame / pass);
-  }
-  std::nth_element(ratios.begin(), ratios.begin() + rounds / 2, ratios.end());
-  return ratios[rounds / 2];
 }
 
 BENCHMARK(BM_UpdateFrame)->Unit(benchmark::kMicrosecond);
@@ -158,12 +120,12 @@ int main(int argc, char **argv) {
   headless::SetMessageTraceEnabled(false);
   headless::SetTickPerPoll(11);  // a step on every warm-up frame
   headless::SetPollHook([&](uint64_t poll) {
-    if (poll != kWarmUpFrames) return;
+    if (poll != static_cast<uint64_t>(kWarmUpFrames)) return;
     headless::SetTickPerPoll(0);
-    std::printf("frame: client %d x %d, window %d x %d, frame buffer %d x %d\n", ClientWidth(), ClientHeight(),
-                g_app->windowWidth, g_app->windowHeight, g_app->pixelStride, g_app->pixelRows);
+    std::printf("frame: client %d x %d, window %d x %d, frame buffer %d x %d\n", g_app->clientWidth,
+                g_app->clientHeight, g_app->windowWidth, g_app->windowHeight, g_app->pixelStride, g_app->pixelRows);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    interleaved = InterleavedRatio(kRounds, kPassesPerRound);
+    interleaved = TakeTurns(UpdateFrame, [] {}).ratio;
     headless::KeyDown(VK_ESCAPE);
   });
   char noArguments[] = "";

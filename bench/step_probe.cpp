@@ -7,7 +7,6 @@
 //   velmora_step_probe [seconds]   (default 10)
 #include <windows.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +22,7 @@ int main(int argc, char **argv) {
     // The volatile read keeps the sampling honest; the loop thread writes
     // the tick as a whole 32-bit word.
     const volatile DWORD *lastStep = &g_lastStepTick;
-    while (g_app == nullptr || g_app->running == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (g_app->running == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const Clock::time_point start = Clock::now();
     DWORD seen = *lastStep;
     long steps = 0;

@@ -37,7 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine
   return RunApplication();
 }
 
-int RunApplication() {
+bool StartApplication() {
   AppContext &app = *g_app;
 
   WNDCLASSEXW windowClass;
@@ -55,7 +55,7 @@ int RunApplication() {
   windowClass.hIconSm = nullptr;
   if (RegisterClassExW(&windowClass) == 0) {
     MessageBoxW(nullptr, L"Register class failed", L"RC FAILED", MB_OK);
-    return kFailureExitCode;
+    return false;
   }
 
   // The outer rectangle the styles would need around the default client
@@ -70,7 +70,7 @@ int RunApplication() {
                              nullptr, app.instance, nullptr);
   if (app.hwnd == nullptr) {
     MessageBoxW(nullptr, L"Create window failed", L"CW FAILED", MB_OK);
-    return kFailureExitCode;
+    return false;
   }
 
   app.desktopHwnd = GetDesktopWindow();
@@ -91,8 +91,14 @@ int RunApplication() {
   if (app.dibBitmap == nullptr || app.pixels == nullptr) {
     MessageBoxW(nullptr, L"Create frame buffer failed", L"FB FAILED", MB_OK);
     CloseConsoleAndDc(app);
-    return kFailureExitCode;
+    return false;
   }
+  return true;
+}
+
+int RunApplication() {
+  AppContext &app = *g_app;
+  if (!StartApplication()) return kFailureExitCode;
 
   int exitCode = kFailureExitCode;
   if (InitScene() == 0) {

@@ -10,6 +10,10 @@ extern int g_lastMouseX;
 extern int g_lastMouseY;
 
 int RunApplication();
+// RunApplication's start-up, up to the scene: the window class, the window,
+// the console and the frame buffer. On a failure it tells the user, undoes
+// what needs undoing and returns false.
+bool StartApplication();
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 int HandleInput(UINT message, WPARAM wParam, LPARAM lParam);
 
