@@ -18,3 +18,12 @@ function(velmora_windows_executable target)
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
   target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++)
 endfunction()
+
+# A Windows program that is not the product (a test suite, a probe, a
+# benchmark): linked with its whole runtime, so that Wine needs no DLL
+# beyond its own, and put at the top of the build tree, where the scripts
+# that run it under Wine look for it.
+function(velmora_windows_program target)
+  target_link_options(${target} PRIVATE -static)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+endfunction()

@@ -1,7 +1,6 @@
 # The platform's conformance suite: its sources, and on Windows (a MinGW-w64
 # build with VELMORA_CONFORMANCE) the suite built against the real SDK with
-# GoogleTest from Debian's sources, linked statically so that Wine needs no
-# DLL beyond its own.
+# GoogleTest from Debian's sources.
 set(VELMORA_CONFORMANCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/window_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/message_test.cpp
@@ -20,6 +19,5 @@ if(WIN32 AND VELMORA_CONFORMANCE)
   add_executable(platform_conformance_test ${VELMORA_CONFORMANCE_SOURCES})
   target_compile_definitions(platform_conformance_test PRIVATE UNICODE _UNICODE)
   target_link_libraries(platform_conformance_test PRIVATE gtest gtest_main user32 gdi32 kernel32)
-  target_link_options(platform_conformance_test PRIVATE -static)
-  set_target_properties(platform_conformance_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+  velmora_windows_program(platform_conformance_test)
 endif()
