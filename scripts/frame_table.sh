@@ -19,34 +19,36 @@ done
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  timeout 20 wineserver -k 2>/dev/null || true
+  local prefix
+  for prefix in "$work"/prefix-*; do
+    [[ -d $prefix ]] && WINEPREFIX=$prefix timeout 20 wineserver -k 2>/dev/null || true
+  done
   stop_x_session
   rm -rf "$work"
 }
 trap cleanup EXIT
 source scripts/x_session.sh
+source scripts/wine_env.sh
 fail() { echo "frame_table: FAILED: $*" >&2; exit 1; }
 start_x_session
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 
 builds=("linux" "headless")
-if [[ -x /usr/lib/wine/wine ]] && WINEDEBUG=-all wine --version >/dev/null 2>&1; then builds+=("win32"); fi
+wine32_runs && builds+=("win32")
 [[ -x /usr/lib/wine/wine64 ]] && builds+=("win64")
+# Each Windows build in a prefix of its own kind; the subshells keep the
+# two kinds' settings apart.
 for build in "${builds[@]}"; do
-  case $build in
-    win32) WINEPREFIX=$work/prefix32 WINEARCH=win32 timeout 300 wine wineboot -i >/dev/null 2>&1 ;;
-    win64) WINEPREFIX=$work/prefix64 WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 \
-             timeout 300 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 ;;
-  esac
+  [[ $build == win* ]] || continue
+  (use_wine "$build" && WINEPREFIX=$work/prefix-$build timeout 300 "$wine" wineboot -i >/dev/null 2>&1)
 done
 
 run() {  # build help-or-nohelp
   case $1 in
     linux) env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 timeout 300 build/bench/velmora_frame_turns "$2" ;;
     headless) VELMORA_BACKEND=headless timeout 300 build/bench/velmora_frame_turns "$2" ;;
-    win32) WINEPREFIX=$work/prefix32 WINEARCH=win32 timeout 300 wine build-mingw/velmora_frame_turns.exe "$2" ;;
-    win64) WINEPREFIX=$work/prefix64 WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 \
-             timeout 300 /usr/lib/wine/wine64 build-mingw64/velmora_frame_turns.exe "$2" ;;
+    win32) (use_wine win32 && WINEPREFIX=$work/prefix-win32 timeout 300 "$wine" build-mingw/velmora_frame_turns.exe "$2") ;;
+    win64) (use_wine win64 && WINEPREFIX=$work/prefix-win64 timeout 300 "$wine" build-mingw64/velmora_frame_turns.exe "$2") ;;
   esac 2>/dev/null | tr -d '\r' | grep -m1 '^frame_turns:'
 }
 # The builds take turns within each run, so that they meet the same

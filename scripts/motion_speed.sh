@@ -13,11 +13,12 @@ seconds=${1:-10}
 ./scripts/deps.sh wine
 cmake --preset default >/dev/null
 cmake --build --preset default --target velmora_step_probe >/dev/null
+source scripts/wine_env.sh
 # The 32-bit probe where the 32-bit Wine runs, the 64-bit one elsewhere.
-if [[ -x /usr/lib/wine/wine ]] && WINEDEBUG=-all wine --version >/dev/null 2>&1; then
-  preset=mingw-tests wine=wine arch=win32
+if wine32_runs; then
+  preset=mingw-tests arch=win32
 else
-  preset=mingw64-tests wine=/usr/lib/wine/wine64 arch=win64
+  preset=mingw64-tests arch=win64
 fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target velmora_step_probe >/dev/null
@@ -36,8 +37,8 @@ start_x_session
 
 linux=$(env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 timeout $((seconds + 60)) build/bench/velmora_step_probe "$seconds" 2>&1 |
   grep -m1 'steps per second') || fail "the Linux probe printed no rate"
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=$arch WINEDLLOVERRIDES="mscoree=d;mshtml=d"
-[[ $arch == win64 ]] && export WINELOADER=$wine
+use_wine "$arch"
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 windows=$(timeout $((seconds + 60)) "$wine" "build-$preset/velmora_step_probe.exe" "$seconds" 2>&1 |
   tr -d '\r' | grep -m1 'steps per second') || fail "the Windows probe printed no rate"

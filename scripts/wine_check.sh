@@ -105,9 +105,9 @@ python3 "$tool" resources "$win_exe" || fail "the resources are not the manifest
 # driven through Wine's USER32 and GDI32; without one they cannot happen,
 # which is the machine's limit, not the program's, and the check reports
 # itself skipped (exit code 77) rather than passed or failed.
-wine=wine
+source "$root/scripts/wine_env.sh"
+use_wine win32
 run_exe=$win_exe
-export WINEARCH=${WINEARCH:-win32}
 no32=""
 if [[ ! -x /usr/lib/wine/wine ]]; then
   # Debian's wine32 brings the 32-bit loader; scripts/deps.sh goes on
@@ -130,8 +130,7 @@ if [[ -n $no32 ]]; then
   run_exe=$(cd "$(dirname "$win64_exe")" && pwd)/$(basename "$win64_exe")
   check_imports x86_64-w64-mingw32-objdump "$run_exe" 020b "64-bit (PE32+)"
   say "the runs use the 64-bit build of the same source under wine64 instead"
-  wine=$wine64
-  export WINELOADER=$wine64 WINEARCH=win64
+  use_wine win64
   loader_out=$(WINEDEBUG=-all "$wine" --version 2>&1) || fail "wine64 does not start: $loader_out"
 fi
 say "$loader_out"

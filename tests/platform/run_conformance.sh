@@ -21,7 +21,7 @@ work=$(mktemp -d)
 pids=()
 failed=0
 cleanup() {
-  if [[ $mode == wine && -n ${WINEPREFIX:-} ]]; then timeout 20 "${wineserver:-wineserver}" -k 2>/dev/null || true; fi
+  if [[ $mode == wine && -n ${WINEPREFIX:-} ]]; then timeout 20 wineserver -k 2>/dev/null || true; fi
   stop_x_session
   if ((failed)); then echo "conformance: logs kept in $work" >&2; else rm -rf "$work"; fi
 }
@@ -32,6 +32,7 @@ fail() {
   exit 1
 }
 source "$(dirname "$0")/../../scripts/x_session.sh"
+source "$(dirname "$0")/../../scripts/wine_env.sh"
 
 run=()
 case $mode in
@@ -43,21 +44,15 @@ case $mode in
     exe32=${1:-}
     exe64=${2:-}
     command -v wine >/dev/null || skip "Wine is not installed"
-    wine=wine
+    use_wine win32
     exe=$exe32
-    export WINEARCH=win32
-    # The 32-bit loader comes with Debian's wine32, and needs a kernel that
-    # runs 32-bit x86 programs.
-    if [[ -z $exe32 || ! -x /usr/lib/wine/wine ]] || ! WINEDEBUG=-all wine --version >/dev/null 2>&1; then
+    if [[ -z $exe32 ]] || ! wine32_runs; then
       [[ -n $exe64 && -x /usr/lib/wine/wine64 ]] || skip "neither the 32-bit Wine nor a 64-bit build with wine64"
       say "the 32-bit Wine cannot run here; the 64-bit build under wine64 instead"
-      wine=/usr/lib/wine/wine64
+      use_wine win64
       exe=$exe64
-      export WINELOADER=$wine WINEARCH=win64
     fi
     [[ -f $exe ]] || fail "no test program at $exe"
-    wineserver=wineserver
-    [[ -x /usr/lib/wine/wineserver64 && $wine == */wine64 ]] && wineserver=/usr/lib/wine/wineserver64
     export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
     run=("$wine" "$exe")
     ;;
