@@ -46,8 +46,8 @@ class Backend {
   // Follows the record's visible/minimized state after the front changed it.
   virtual void UpdateNativeState(Window &window) = 0;
 
-  // The client area's pixels for one drawing operation, or false when
-  // nothing of the window can be seen (hidden, minimised, no surface).
+  // The client area's pixels for one drawing operation of a shown window
+  // that is not minimised, or false when the backend has no surface for it.
   // Every successful BeginDraw is followed by one EndDraw with the part
   // that changed (client coordinates); frame says whether it was a
   // transfer from a frame buffer (counted as a presented frame).

@@ -20,7 +20,6 @@ bool SystemColour(int index, uint32_t *colour) {
   return true;
 }
 
-
 }  // namespace velmora::platform
 
 using namespace velmora::platform;
@@ -58,12 +57,7 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       const bool erase = window->erasePending;
       const RECT region = window->update;
       ValidateClient(*window);
-      if (erase) {
-        window->eraseRect = region;
-        window->erasing = true;
-        SendToWindow(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(window->paintDc), 0);
-        if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
-      }
+      if (erase) SendErase(hwnd, region);
       return 0;
     }
     case WM_ERASEBKGND: {

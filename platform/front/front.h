@@ -179,13 +179,12 @@ int ClientHeight(const Window &window);
 void InvalidateClient(Window &window, const RECT &rect, bool erase);
 void ValidateClient(Window &window);
 RECT WholeClient(const Window &window);
+// Sends WM_ERASEBKGND with the window's paint DC, for DefWindowProcW's fill
+// of the given region.
+void SendErase(HWND hwnd, const RECT &region);
 
 // Classes, by name (compared without case) or by atom (a "name" up to 0xFFFF).
-bool IsAtomName(LPCWSTR name);
 const WindowClass *FindClass(LPCWSTR name);
-
-// The desktop window's handle, made on first use.
-HWND DesktopHandle();
 
 // System colours by index, as a 0x00RRGGBB word.
 bool SystemColour(int index, uint32_t *colour);
@@ -246,13 +245,15 @@ PixelView ViewOf(const Bitmap &bitmap);
 HDC NewWindowDcFor(HWND hwnd);
 
 // Drawing onto a window's client area through the backend.
-bool FillWindow(Window &window, const RECT &rect, uint32_t colour);
+void FillWindow(Window &window, const RECT &rect, uint32_t colour);
 
 // GetTickCount of a real backend from a monotonic clock in nanoseconds: the
 // milliseconds of the last tick of a 64 Hz system timer, so that it moves
 // in steps of 15 or 16 ms as Windows' does by default, and whatever reads
 // it (the frame driver's 10 ms step among them) sees the same pace here.
 DWORD SystemTimerTick(uint64_t monotonicNanoseconds);
+// The same of the POSIX monotonic clock.
+DWORD MonotonicSystemTick();
 
 std::string ToUtf8(const wchar_t *text, size_t length);
 std::string ToUtf8(const wchar_t *text);

@@ -60,6 +60,18 @@ static HBITMAP StockBitmap() {
   return state.stockBitmap;
 }
 
+// Runs draw on a window's client area, unless nothing of it can be seen:
+// the desktop (the screen itself is never drawn on), a hidden or minimised
+// window, or one the backend has no surface for.
+static void DrawOnWindow(Window &window, bool frame, DrawFunction draw, void *context) {
+  if (window.isDesktop || !window.visible || window.minimized) return;
+  Backend &backend = ActiveBackend();
+  Surface surface;
+  if (!backend.BeginDraw(window, &surface)) return;
+  const PixelView view{surface.pixels, surface.stride, surface.width, surface.height};
+  backend.EndDraw(window, draw(view, context), frame);
+}
+
 bool DrawOnDc(HDC handle, bool frame, DrawFunction draw, void *context) {
   DeviceContext *dc = FindDc(handle);
   if (dc == nullptr) return false;
@@ -71,13 +83,7 @@ bool DrawOnDc(HDC handle, bool frame, DrawFunction draw, void *context) {
   }
   Window *window = FindWindow(dc->hwnd);
   if (window == nullptr) return false;
-  if (window->isDesktop) return true;  // the screen itself is never drawn on
-  Backend &backend = ActiveBackend();
-  Surface surface;
-  if (!backend.BeginDraw(*window, &surface)) return true;
-  const PixelView view{surface.pixels, surface.stride, surface.width, surface.height};
-  const RECT changed = draw(view, context);
-  backend.EndDraw(*window, changed, frame);
+  DrawOnWindow(*window, frame, draw, context);
   return true;
 }
 
@@ -195,15 +201,9 @@ RECT BlitInto(const PixelView &dest, void *context) {
 
 }  // namespace
 
-bool FillWindow(Window &window, const RECT &rect, uint32_t colour) {
-  if (window.isDesktop) return false;
-  Backend &backend = ActiveBackend();
-  Surface surface;
-  if (!backend.BeginDraw(window, &surface)) return false;
-  const PixelView view{surface.pixels, surface.stride, surface.width, surface.height};
+void FillWindow(Window &window, const RECT &rect, uint32_t colour) {
   Fill fill{rect, colour};
-  backend.EndDraw(window, FillInto(view, &fill), false);
-  return true;
+  DrawOnWindow(window, false, FillInto, &fill);
 }
 
 }  // namespace velmora::platform

@@ -25,11 +25,7 @@ namespace {
 // why, as a missing display does.
 class NoDisplayBackend final : public Backend {
  public:
-  DWORD Tick() override {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return SystemTimerTick(static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec));
-  }
+  DWORD Tick() override { return MonotonicSystemTick(); }
   RECT DesktopRect() override { return RECT{0, 0, 1280, 1024}; }
   void BeginPoll() override {}
   void Wait() override {}
@@ -73,6 +69,12 @@ DWORD SystemTimerTick(uint64_t monotonicNanoseconds) {
   constexpr uint64_t kTimerHz = 64;
   const uint64_t ticks = monotonicNanoseconds / (1000000000u / kTimerHz);  // 15.625 ms each
   return static_cast<DWORD>(ticks * 1000u / kTimerHz);
+}
+
+DWORD MonotonicSystemTick() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return SystemTimerTick(static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec));
 }
 
 std::string ToUtf8(const wchar_t *text, size_t length) {

@@ -36,7 +36,6 @@ LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return proc(hwnd, message, wParam, lParam);
 }
 
-
 // ---------------------------------------------------------------------------
 // Update region: a bounding box is enough for a program that always
 // repaints the whole client area.
@@ -67,19 +66,23 @@ RECT WholeClient(const Window &window) {
   return RECT{0, 0, ClientWidth(window), ClientHeight(window)};
 }
 
+void SendErase(HWND hwnd, const RECT &region) {
+  Window *window = FindWindow(hwnd);
+  if (window == nullptr) return;
+  window->eraseRect = region;
+  window->erasing = true;
+  SendToWindow(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(window->paintDc), 0);
+  if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
+}
+
 // Sends WM_ERASEBKGND for what the update region holds now; the region
 // itself stays, as with RDW_ERASENOW.
 static void EraseNow(HWND hwnd) {
   Window *window = FindWindow(hwnd);
   if (window == nullptr || !window->erasePending) return;
   window->erasePending = false;
-  window->eraseRect = window->update;
-  window->erasing = true;
-  SendToWindow(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(window->paintDc), 0);
-  if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
+  SendErase(hwnd, window->update);
 }
-
-
 
 static void SendWindowPos(HWND hwnd, UINT message, UINT flags) {
   Window *window = FindWindow(hwnd);
@@ -294,10 +297,19 @@ static void ReleaseWindowRecord(HWND hwnd) {
   state.windows.erase(Key(hwnd));
 }
 
-
 }  // namespace velmora::platform
 
 using namespace velmora::platform;
+
+// A creation the procedure refused: the record goes with WM_NCDESTROY
+// alone, unless the procedure destroyed the window itself.
+static HWND AbandonCreation(HWND hwnd) {
+  if (FindWindow(hwnd) != nullptr) {
+    SendToWindow(hwnd, WM_NCDESTROY, 0, 0);
+    ReleaseWindowRecord(hwnd);
+  }
+  return nullptr;
+}
 
 // CreateWindowExW: keeps the class lookup (name or atom), CW_USEDEFAULT,
 // and the creation sequence sent before it returns: WM_GETMINMAXINFO,
@@ -348,11 +360,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
   CreateStruct create{param, instance, menu, parent, height, width, y, x,
                       static_cast<LONG>(style), windowName, className, exStyle};
   if (FindWindow(hwnd) == nullptr) return nullptr;
-  if (SendToWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0) {
-    SendToWindow(hwnd, WM_NCDESTROY, 0, 0);
-    ReleaseWindowRecord(hwnd);
-    return nullptr;
-  }
+  if (SendToWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0) return AbandonCreation(hwnd);
   Window *window = FindWindow(hwnd);
   if (window == nullptr) return nullptr;
   RECT calc = window->rect;
@@ -361,13 +369,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
   // Refused: the record goes with WM_NCDESTROY alone, as after a refused
   // WM_NCCREATE; no WM_DESTROY comes (Wine; the reference page says only
   // that the window is destroyed).
-  if (SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-    if (FindWindow(hwnd) != nullptr) {
-      SendToWindow(hwnd, WM_NCDESTROY, 0, 0);
-      ReleaseWindowRecord(hwnd);
-    }
-    return nullptr;
-  }
+  if (SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) return AbandonCreation(hwnd);
   if (FindWindow(hwnd) == nullptr) return nullptr;
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return FindWindow(hwnd) != nullptr ? hwnd : nullptr;

@@ -17,7 +17,8 @@ static bool SameClassName(const std::wstring &a, LPCWSTR b) {
   return i == a.size();
 }
 
-bool IsAtomName(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) <= 0xFFFF; }
+// A class "name" up to 0xFFFF is an atom.
+static bool IsAtomName(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) <= 0xFFFF; }
 
 const WindowClass *FindClass(LPCWSTR name) {
   if (name == nullptr) return nullptr;
@@ -28,7 +29,6 @@ const WindowClass *FindClass(LPCWSTR name) {
   }
   return nullptr;
 }
-
 
 }  // namespace velmora::platform
 

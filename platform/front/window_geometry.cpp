@@ -65,8 +65,8 @@ int ClientHeight(const Window &window) {
   return client.bottom - client.top;
 }
 
-
-HWND DesktopHandle() {
+// The desktop window's handle, made on first use.
+static HWND DesktopHandle() {
   State &state = GetState();
   if (state.desktop == nullptr) {
     auto window = std::make_unique<Window>();
@@ -80,7 +80,6 @@ HWND DesktopHandle() {
   }
   return state.desktop;
 }
-
 
 }  // namespace velmora::platform
 
@@ -99,7 +98,6 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyl
   rect->bottom += insets.bottom;
   return TRUE;
 }
-
 
 // GetDesktopWindow: keeps one handle whose window rectangle is the desktop
 // (the display's bounds, or the headless desktop size). Leaves out painting
@@ -126,7 +124,7 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     const RECT desktop = ActiveBackend().DesktopRect();
     *rect = RECT{0, 0, desktop.right - desktop.left, desktop.bottom - desktop.top};
   } else {
-    *rect = RECT{0, 0, ClientWidth(*window), ClientHeight(*window)};
+    *rect = WholeClient(*window);
   }
   return TRUE;
 }

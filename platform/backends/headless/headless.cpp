@@ -107,7 +107,7 @@ class HeadlessBackend final : public Backend {
 
   bool BeginDraw(Window &window, Surface *surface) override {
     auto *native = static_cast<HeadlessWindow *>(window.native);
-    if (native == nullptr || !window.visible || window.minimized) return false;
+    if (native == nullptr) return false;
     headless::Image &image = native->image;
     const int width = ClientWidth(window), height = ClientHeight(window);
     if (image.width != width || image.height != height) Resize(image, width, height);
@@ -252,8 +252,7 @@ void CloseButton() {
 void Expose() {
   if (!Headless()) return;
   if (platform::Window *window = platform::FindWindow(platform::InputWindow())) {
-    platform::InvalidateClient(*window, RECT{0, 0, platform::ClientWidth(*window), platform::ClientHeight(*window)},
-                               true);
+    platform::InvalidateClient(*window, platform::WholeClient(*window), true);
   }
 }
 

@@ -188,11 +188,7 @@ class SdlBackend final : public Backend {
  public:
   bool KeepsStandardOutput() const override { return false; }
 
-  DWORD Tick() override {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return SystemTimerTick(static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec));
-  }
+  DWORD Tick() override { return MonotonicSystemTick(); }
 
   RECT DesktopRect() override {
     SDL_Rect bounds{0, 0, 1280, 1024};
@@ -285,7 +281,7 @@ class SdlBackend final : public Backend {
 
   bool BeginDraw(Window &window, Surface *surface) override {
     auto *native = static_cast<SdlWindow *>(window.native);
-    if (native == nullptr || !window.visible || window.minimized) return false;
+    if (native == nullptr) return false;
     WaitForPresent();
     // The surface is free again: a good moment to take in what the server
     // sent, since BeginPoll finds an update in flight more often than not.
@@ -508,7 +504,7 @@ class SdlBackend final : public Backend {
         UserRestore(hwnd);
         break;
       case SDL_WINDOWEVENT_EXPOSED:
-        InvalidateClient(*window, RECT{0, 0, ClientWidth(*window), ClientHeight(*window)}, true);
+        InvalidateClient(*window, WholeClient(*window), true);
         break;
       case SDL_WINDOWEVENT_CLOSE:
         SendToWindow(hwnd, WM_CLOSE, 0, 0);  // inside PeekMessageW, as a sent message

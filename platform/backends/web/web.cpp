@@ -84,7 +84,7 @@ EM_JS(int, WebTakeEvent, (int *out), {
   return 1;
 });
 
-EM_JS(void, WebPresent, (const uint32_t *pixels, int stride, int width, int height), {
+EM_JS(void, WebPresent, (const uint32_t *pixels, int width, int height), {
   // The frame's work: from the loop's last resumption to this copy.
   if (Module.velmoraResumed !== undefined) {
     Module.velmoraWorkMs = (Module.velmoraWorkMs || 0) + (performance.now() - Module.velmoraResumed);
@@ -93,15 +93,13 @@ EM_JS(void, WebPresent, (const uint32_t *pixels, int stride, int width, int heig
   const image = Module.velmoraImage;
   if (!image || image.width !== width || image.height !== height) return;
   const rgba = image.data;
-  for (let y = 0; y < height; ++y) {
-    let from = (pixels >> 2) + y * stride, to = y * width * 4;
-    for (let x = 0; x < width; ++x, ++from, to += 4) {
-      const p = HEAPU32[from];
-      rgba[to] = (p >> 16) & 255;
-      rgba[to + 1] = (p >> 8) & 255;
-      rgba[to + 2] = p & 255;
-      rgba[to + 3] = 255;
-    }
+  const first = pixels >> 2, count = width * height;
+  for (let i = 0, to = 0; i < count; ++i, to += 4) {
+    const p = HEAPU32[first + i];
+    rgba[to] = (p >> 16) & 255;
+    rgba[to + 1] = (p >> 8) & 255;
+    rgba[to + 2] = p & 255;
+    rgba[to + 3] = 255;
   }
   Module.velmoraContext.putImageData(image, 0, 0);
   Module.velmoraFrames = (Module.velmoraFrames || 0) + 1;
@@ -126,9 +124,8 @@ EM_JS(void, WebMessageBox, (const char *caption, const char *text), {
 
 struct WebWindow {
   std::vector<uint32_t> pixels;
-  int width = 0;
+  int width = 0;  // 0 until the canvas is attached
   int height = 0;
-  bool attached = false;
 };
 
 class WebBackend final : public Backend {
@@ -173,15 +170,14 @@ class WebBackend final : public Backend {
 
   bool BeginDraw(Window &window, Surface *surface) override {
     auto *native = static_cast<WebWindow *>(window.native);
-    if (native == nullptr || !window.visible || window.minimized) return false;
+    if (native == nullptr) return false;
     const int width = ClientWidth(window), height = ClientHeight(window);
     if (width <= 0 || height <= 0) return false;
-    if (!native->attached || native->width != width || native->height != height) {
+    if (native->width != width || native->height != height) {
       native->pixels.assign(static_cast<size_t>(width) * height, 0);
       native->width = width;
       native->height = height;
       WebAttach(width, height);
-      native->attached = true;
     }
     surface->pixels = native->pixels.data();
     surface->stride = native->width;
@@ -192,7 +188,7 @@ class WebBackend final : public Backend {
 
   void EndDraw(Window &window, const RECT &, bool frame) override {
     auto *native = static_cast<WebWindow *>(window.native);
-    WebPresent(native->pixels.data(), native->width, native->width, native->height);
+    WebPresent(native->pixels.data(), native->width, native->height);
     if (frame) WebNextFrame();
   }
 

@@ -119,24 +119,19 @@ void PutNumber(Output &out, const Conversion &conversion, uint64_t magnitude, bo
   if (conversion.zeroPad && !conversion.leftAlign && conversion.width > precision) {
     precision = conversion.width;
   }
-  const int padding = conversion.width > precision ? conversion.width - precision : 0;
-  if (!conversion.leftAlign) {
-    out.Repeat(L' ', padding);
-  }
-  if (hex && conversion.hexPrefix) {
-    out.Put(L'0');
-    out.Put(upper ? L'X' : L'x');
-  }
-  if (negative) {
-    out.Put(L'-');
-  }
-  out.Repeat(L'0', precision - length);
-  while (count > 0) {
-    out.Put(digits[--count]);
-  }
-  if (conversion.leftAlign) {
-    out.Repeat(L' ', padding);
-  }
+  PadField(out, conversion, precision, [&] {
+    if (hex && conversion.hexPrefix) {
+      out.Put(L'0');
+      out.Put(upper ? L'X' : L'x');
+    }
+    if (negative) {
+      out.Put(L'-');
+    }
+    out.Repeat(L'0', precision - length);
+    while (count > 0) {
+      out.Put(digits[--count]);
+    }
+  });
 }
 
 int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
