@@ -6,40 +6,32 @@
 
 #include <cstdint>
 
+#include "projection.h"
 #include "raster/colours.h"
-#include "support/test_frame.h"
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+using projection_test::kWhite;
 
-// An 800 by 600 client area over a 1024 by 768 frame buffer, all white, and
-// the scene's view: identity, offset (0, 0, 8000), focal length 800.
-class Marker : public ::testing::Test {
+// The projection tests' frame: an 800 by 600 client area over a 1024 by 768
+// frame buffer, all white, and the scene's view.
+class Marker : public projection_test::Projection {
  protected:
-  void SetUp() override {
-    ResetViewRotation();
-    g_viewOffset = {0, 0, 8000};
-    g_focalLength = 800;
-  }
-
   // The pixels that are blue must be exactly the given inclusive rectangle,
   // and no other pixel may have changed.
   void ExpectOnlySquare(int x0, int y0, int x1, int y1) {
-    EXPECT_TRUE(frame_.GuardsIntact());
+    EXPECT_TRUE(frame_->GuardsIntact());
     for (int y = 0; y < 768; ++y) {
       for (int x = 0; x < 1024; ++x) {
         const bool inside = x0 <= x && x <= x1 && y0 <= y && y <= y1;
         const uint32_t expected = inside ? kMarkerBlue : kWhite;
-        if (frame_.At(x, y) != expected) {
-          ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << frame_.At(x, y);
+        if (frame_->At(x, y) != expected) {
+          ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << frame_->At(x, y);
           return;
         }
       }
     }
   }
-
-  support::TestFrame frame_{1024, 768, 816, 639, 800, 600, kWhite};
 };
 
 TEST_F(Marker, ElevenByElevenSquareAroundTheTruncatedPosition) {

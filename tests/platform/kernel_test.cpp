@@ -1,12 +1,6 @@
 // KERNEL32 and the rest: the tick count, readable before main and moving in
 // the steps of the system timer, and the console calls.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "win32.h"
 
 #include <gtest/gtest.h>
 

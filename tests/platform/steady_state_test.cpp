@@ -2,6 +2,7 @@
 // polling an empty queue, reading the tick, transferring the frame buffer
 // to the window and clearing it. Counted by the heap probe, which sees
 // operator new and the C allocation functions of our own code.
+#include "test_dib.h"
 #include "test_window.h"
 
 #include <velmora/headless.h>
@@ -22,12 +23,7 @@ TEST(SteadyState, PollingAndPresentingAllocateNothing) {
   HDC windowDc = GetDC(hwnd);
   RECT desktop{};
   GetWindowRect(GetDesktopWindow(), &desktop);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = desktop.right;
-  info.bmiHeader.biHeight = -desktop.bottom;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  const BITMAPINFO info = test::Info(desktop.right, -desktop.bottom);
   HDC memory = CreateCompatibleDC(nullptr);
   void *bits = nullptr;
   SelectObject(memory, CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));

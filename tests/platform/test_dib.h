@@ -3,13 +3,7 @@
 #ifndef VELMORA_TESTS_PLATFORM_TEST_DIB_H
 #define VELMORA_TESTS_PLATFORM_TEST_DIB_H
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "win32.h"
 
 #include <cstddef>
 #include <cstdint>

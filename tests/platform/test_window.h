@@ -5,13 +5,7 @@
 #ifndef VELMORA_TESTS_PLATFORM_TEST_WINDOW_H
 #define VELMORA_TESTS_PLATFORM_TEST_WINDOW_H
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "win32.h"
 
 #include "conformance.h"
 
@@ -124,17 +118,6 @@ inline std::vector<Received> Traced(HWND hwnd, UINT message) {
     if (m.hwnd == hwnd && m.message == message) found.push_back(m);
   }
   return found;
-}
-
-// Drains the queue without dispatching; returns the messages taken.
-inline std::vector<MSG> TakeAll() {
-  std::vector<MSG> taken;
-  MSG msg;
-  while (taken.size() < 100 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    taken.push_back(msg);
-    if (msg.message == WM_PAINT) break;  // stays until validated
-  }
-  return taken;
 }
 
 }  // namespace test

@@ -1,6 +1,7 @@
 // TextOutW on a memory DC: a new DC draws black glyphs on opaque white
 // cells with (x, y) as the top-left corner of the first cell, in top-down
 // and bottom-up bitmaps alike, and nothing outside the bitmap.
+#include "test_dib.h"
 #include "test_window.h"
 
 #include <gtest/gtest.h>
@@ -25,12 +26,7 @@ struct Canvas {
 };
 
 Canvas MakeCanvas(int width, int height, bool topDown) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = topDown ? -height : height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  const BITMAPINFO info = test::Info(width, topDown ? -height : height);
   void *bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   SelectObject(dc, CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));

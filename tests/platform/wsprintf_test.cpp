@@ -1,6 +1,6 @@
 // wsprintfW against the behaviour USER32 documents: the format fields, the
 // Windows integer sizes, and the 1024-character buffer.
-#include <windows.h>
+#include "win32.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,6 @@
 
 namespace expected {
 
-
 // A rotation, the offset (0, 0, 8000), a focal length and the client size.
 struct View {
   double m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};

@@ -4,7 +4,6 @@
 // geometry says they must show.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <vector>
 

@@ -23,11 +23,7 @@ constexpr int kBufferWidth = 900;
 constexpr int kBufferHeight = 720;
 constexpr uint32_t kSentinel = 0x123456;
 
-struct ScreenPixel {
-  int x, y;
-  bool operator<(const ScreenPixel &o) const { return y != o.y ? y < o.y : x < o.x; }
-  bool operator==(const ScreenPixel &o) const { return x == o.x && y == o.y; }
-};
+using ScreenPixel = support::Pixel;
 
 // The 800 by 600 client area over the larger pixel array, every pixel the
 // sentinel until drawn on.

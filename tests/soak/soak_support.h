@@ -16,7 +16,11 @@
 
 namespace soak {
 
-using namespace support;
+using support::AllocatorBytesInUse;
+using support::DamagedGuards;
+using support::Heap;
+using support::HeapCounts;
+using support::IsGuarded;
 
 namespace headless = velmora::headless;
 

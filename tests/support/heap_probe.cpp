@@ -160,12 +160,6 @@ size_t AllocatorBytesInUse() {
 
 bool IsGuarded(const void *block) { return block != nullptr && FindGuarded(block) != nullptr; }
 
-size_t GuardedBlocks() {
-  size_t n = 0;
-  for (const GuardedBlock &b : g_guarded) n += b.user != nullptr;
-  return n;
-}
-
 size_t DamagedGuards() {
   size_t damaged = g_damagedOnRelease;
   for (const GuardedBlock &b : g_guarded) {

@@ -46,7 +46,6 @@ size_t AllocatorBytesInUse();
 constexpr size_t kGuardedSize = size_t{64} << 10;
 constexpr size_t kGuardSize = size_t{64} << 10;
 bool IsGuarded(const void *block);
-size_t GuardedBlocks();
 // Checks the guards of every live guarded block; the result is the number
 // of damaged guards found now plus those found on blocks already released.
 size_t DamagedGuards();

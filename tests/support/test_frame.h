@@ -58,7 +58,6 @@ class TestFrame {
   AppContext &app() { return app_; }
 
   uint32_t At(int x, int y) const { return words_[Index(x, y)]; }
-  uint32_t &At(int x, int y) { return words_[Index(x, y)]; }
 
   // The buffer's pixels, row by row, without the guards.
   std::vector<uint32_t> Pixels() const {
