@@ -25,8 +25,9 @@ set(VELMORA_SURFACE_OPTIONS ${VELMORA_PROJECTION_OPTIONS} -fno-math-errno)
 
 # velmora_vector_version_library(<target> <avx512f|avx2|baseline>)
 # The view and scene built again with one vector version forced, for the
-# tests that run each version and the benchmark of the baseline alone. Sets
-# VELMORA_CPU_FEATURE to what the processor needs for that version.
+# tests that run each version and the benchmark of the baseline alone. What
+# links it gets VELMORA_CPU_FEATURE, the processor feature (as
+# __builtin_cpu_supports names it) that the version needs.
 function(velmora_vector_version_library target version)
   get_target_property(view_sources velmora_view SOURCES)
   get_target_property(scene_sources velmora_scene SOURCES)
@@ -39,9 +40,9 @@ function(velmora_vector_version_library target version)
   # Source properties belong to the directory that builds the target.
   set_source_files_properties(${PROJECT_SOURCE_DIR}/math/view.cpp PROPERTIES COMPILE_OPTIONS "${VELMORA_PROJECTION_OPTIONS}")
   set_source_files_properties(${PROJECT_SOURCE_DIR}/scene/quadric.cpp PROPERTIES COMPILE_OPTIONS "${VELMORA_SURFACE_OPTIONS}")
+  set(feature ${version})
   if(version STREQUAL "baseline")
-    set(VELMORA_CPU_FEATURE sse2 PARENT_SCOPE)
-  else()
-    set(VELMORA_CPU_FEATURE ${version} PARENT_SCOPE)
+    set(feature sse2)
   endif()
+  target_compile_definitions(${target} INTERFACE VELMORA_CPU_FEATURE="${feature}")
 endfunction()

@@ -8,7 +8,7 @@
 // into fused multiply-adds), so each gives the same doubles.
 //
 // VELMORA_VECTOR_VERSIONS(Name, (parameters), (arguments)) defines
-// void Name(parameters) from a `static inline` NameBody(parameters) that
+// void Name(parameters) from an always-inlined NameBody(parameters) that
 // the file gives first: the body is compiled into each version and
 // inlined there. The tests force one version (VELMORA_VECTOR_ONLY_AVX512F,
 // _AVX2, _BASELINE) so that the versions this processor would not pick are

@@ -142,14 +142,20 @@ Projection CurrentProjection() {
 __attribute__((always_inline)) inline double Row(const Projection &p, int row, double x, double y, double z) {
   return p.m[3 * row] * x + p.m[3 * row + 1] * y + p.m[3 * row + 2] * z;
 }
-__attribute__((always_inline)) inline double Depth(const Projection &p, double x, double y, double z) { return Row(p, 2, x, y, z) + p.oz; }
-__attribute__((always_inline)) inline double ScreenX(const Projection &p, double x, double y, double z, double depth) {
+__attribute__((always_inline)) inline double Depth(const Projection &p, double x, double y, double z) {
+  return Row(p, 2, x, y, z) + p.oz;
+}
+__attribute__((always_inline)) inline double ScreenX(const Projection &p, double x, double y, double z,
+                                                     double depth) {
   return (Row(p, 0, x, y, z) + p.ox) * p.f / depth + p.halfWidth - p.left;
 }
-__attribute__((always_inline)) inline double ScreenY(const Projection &p, double x, double y, double z, double depth) {
+__attribute__((always_inline)) inline double ScreenY(const Projection &p, double x, double y, double z,
+                                                     double depth) {
   return p.halfHeight - (Row(p, 1, x, y, z) + p.oy) * p.f / depth - p.top;
 }
-__attribute__((always_inline)) inline bool InFront(const Projection &p, double depth) { return p.f <= depth; }  // NaN fails
+__attribute__((always_inline)) inline bool InFront(const Projection &p, double depth) {
+  return p.f <= depth;  // NaN fails
+}
 inline bool OnScreen(const Projection &p, double sx, double sy) {
   return 0.0 < sx && sx < p.width && 0.0 < sy && sy < p.height;
 }

@@ -9,7 +9,6 @@ foreach(version avx512f avx2 baseline)
   add_executable(vector_${version}_test ${CMAKE_CURRENT_LIST_DIR}/surface_test.cpp
                  ${PROJECT_SOURCE_DIR}/tests/math/view_batch_test.cpp ${CMAKE_CURRENT_LIST_DIR}/vector_version.cpp)
   target_include_directories(vector_${version}_test PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_compile_definitions(vector_${version}_test PRIVATE VELMORA_CPU_FEATURE="${VELMORA_CPU_FEATURE}")
   target_link_libraries(vector_${version}_test PRIVATE velmora_vector_${version} gtest gtest_main)
   velmora_windows_program(vector_${version}_test)
 endforeach()
