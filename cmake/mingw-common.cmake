@@ -1,8 +1,9 @@
-# What the two MinGW-w64 toolchain files share: cross-compiling with
+# What the four MinGW-w64 toolchain files share: cross-compiling with
 # Debian's MinGW-w64 for the target triple VELMORA_MINGW_PREFIX, which
-# mingw-i686.cmake (32-bit Windows, the product) and mingw-x86_64.cmake
+# mingw-i686.cmake (32-bit Windows, the product), mingw-x86_64.cmake
 # (64-bit Windows, which the Wine check runs on a machine that cannot
-# execute 32-bit programs) set before including this.
+# execute 32-bit programs) and their -posix twins for the conformance suite
+# set before including this.
 # The program is built with the win32-threads variant of the compiler
 # (VELMORA_MINGW_THREADS win32): it makes no threads, and that variant's
 # runtime links statically without pulling in libwinpthread, so the

@@ -15,7 +15,7 @@ struct Text {
 constexpr uint32_t kTextColour = 0x000000;  // a new DC's defaults: black on opaque white
 constexpr uint32_t kBackColour = 0xFFFFFF;
 
-RECT DrawText(const velmora::platform::PixelView &view, void *context) {
+RECT DrawTextInto(const velmora::platform::PixelView &view, void *context) {
   using namespace velmora::platform;
   const Text &t = *static_cast<const Text *>(context);
   if (view.rowStep >= 0) {
@@ -46,5 +46,5 @@ BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length) {
   if (FindDc(dc) == nullptr) return FALSE;
   if (length == 0) return TRUE;
   Text t{x, y, text, length};
-  return DrawOnDc(dc, false, DrawText, &t) ? TRUE : FALSE;
+  return DrawOnDc(dc, false, DrawTextInto, &t) ? TRUE : FALSE;
 }
