@@ -25,15 +25,17 @@ bool SystemColour(int index, uint32_t *colour) {
 using namespace velmora::platform;
 
 // DefWindowProcW: keeps WM_NCCREATE (TRUE), WM_CLOSE (destroys the window),
+// WM_SYSCOMMAND SC_CLOSE (sends WM_CLOSE and returns its result),
 // WM_NCCALCSIZE (client rectangle from the frame), WM_NCACTIVATE (TRUE),
 // WM_PAINT (the BeginPaint part: validates, then sends WM_ERASEBKGND if an
 // erase is pending) and WM_ERASEBKGND (fills with the class brush when it
 // is a system colour value, returns 1); everything else returns 0, and a
 // dead handle gets nothing done. Leaves out non-client painting and hit
-// testing, system commands, WM_WINDOWPOSCHANGED's WM_SIZE/WM_MOVE (the
-// stand-in sends those itself) and brushes other than system colours.
+// testing, system commands other than SC_CLOSE, WM_WINDOWPOSCHANGED's
+// WM_SIZE/WM_MOVE (the stand-in sends those itself) and brushes other than
+// system colours.
 LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || window->isDesktop) return 0;
   switch (message) {
     case WM_NCCREATE:
@@ -41,6 +43,10 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       return TRUE;
     case WM_CLOSE:
       DestroyWindow(hwnd);
+      return 0;
+    case WM_SYSCOMMAND:
+      // The low four bits of the command are the system's own.
+      if ((wParam & 0xFFF0) == SC_CLOSE) return SendToWindow(hwnd, WM_CLOSE, 0, 0);
       return 0;
     case WM_NCCALCSIZE: {
       RECT *rect = reinterpret_cast<RECT *>(lParam);

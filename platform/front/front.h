@@ -1,11 +1,12 @@
 // The portable front of the Win32 stand-in: the records behind window,
-// device-context and bitmap handles, the per-thread message queue, and the
-// entry points through which a backend reports what the user and the window
-// manager did. Everything here runs on the thread that owns the windows.
+// device-context and bitmap handles, the per-thread message queue, and what
+// the front's files share about them. Private to the front: backends see
+// backend.h and backend_api.h only. Everything here runs on the thread that
+// owns the windows.
 #ifndef VELMORA_PLATFORM_FRONT_H
 #define VELMORA_PLATFORM_FRONT_H
 
-#include "backend.h"
+#include "backend_api.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -88,7 +89,7 @@ struct Window {
   bool erasing = false;
   Queue *queue = nullptr;
   HDC paintDc = nullptr;  // the DC handed out with WM_ERASEBKGND
-  void *native = nullptr;  // the backend's record
+  void *native = nullptr;  // the backend's record, from CreateNativeWindow
 };
 
 struct Bitmap {
@@ -127,7 +128,6 @@ class MessageRing {
 };
 
 struct Queue {
-  MessageRing sent;    // sent by the system, delivered at the next poll
   MessageRing posted;  // PostMessage-style messages
   MessageRing input;   // keyboard and mouse
   bool quit = false;
@@ -157,17 +157,20 @@ State &GetState();
 Queue &ThreadQueue();
 uintptr_t NewHandleValue();
 
+// A handle as the key of the record maps.
 template <typename Handle>
-uintptr_t Key(Handle handle) {
+uintptr_t HandleKey(Handle handle) {
   return reinterpret_cast<uintptr_t>(handle);
 }
 
-Window *FindWindow(HWND hwnd);  // live (including while being destroyed)
+Window *FindWindowRecord(HWND hwnd);  // live (including while being destroyed)
 DeviceContext *FindDc(HDC dc);
 Bitmap *FindBitmap(HGDIOBJ object);
 
 // Calls the window procedure, as SendMessage does on the owning thread.
 LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Queues a message for the window's procedure, as PostMessage does.
+void PostToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Geometry.
 RECT FrameInsets(DWORD style, DWORD exStyle, bool menu);
@@ -189,40 +192,20 @@ const WindowClass *FindClass(LPCWSTR name);
 // System colours by index, as a 0x00RRGGBB word.
 bool SystemColour(int index, uint32_t *colour);
 
-// What a backend may watch of the front, or make it refuse. The headless
-// backend's test controls install these; a real backend leaves them unset,
-// and then nothing is watched or refused.
-struct Observers {
-  bool (*refuse)(const char *call) = nullptr;   // "RegisterClassExW", "CreateDIBSection"
-  void (*systemCall)(const char *call) = nullptr;  // the console calls, as made
-  void (*message)(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;  // into a procedure
-};
-Observers &FrontObservers();
+// The observers of backend_api.h as the front's calls consult them.
 inline bool Refused(const char *call) { return FrontObservers().refuse != nullptr && FrontObservers().refuse(call); }
 inline void ObserveCall(const char *call) {
   if (FrontObservers().systemCall != nullptr) FrontObservers().systemCall(call);
 }
 
-// What backends report. hwnd may be dead; then nothing happens.
+// Input as input.cpp turns a backend's report into it: queued for hwnd's
+// thread, with the cursor position the message carries.
 void PostInputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-void PostSystemSend(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-void UserMoveWindow(HWND hwnd, int outerX, int outerY);
-void UserResizeWindow(HWND hwnd, int outerWidth, int outerHeight);
-void UserMinimize(HWND hwnd);
-void UserRestore(HWND hwnd);
 void SetCursorScreenPos(POINT pt);
+constexpr UINT kVkF10 = 0x79;
 
-// User input as a backend sees it, turned into the messages Windows would
-// post to hwnd (which may be null: then only the key and button state
-// changes). Mouse positions are client coordinates; outside the client
-// area nothing is posted, as without capture.
-constexpr UINT kVkLButton = 0x01, kVkRButton = 0x02, kVkMButton = 0x04, kVkF10 = 0x79;
-void ReportKey(HWND hwnd, UINT virtualKey, bool down, bool repeat);
-void ReportMouseButton(HWND hwnd, UINT buttonKey, bool down, int x, int y);
-void ReportMouseMove(HWND hwnd, int x, int y);
-void ReportWheel(HWND hwnd, int delta, int x, int y);
-// The visible top-level window that keyboard and mouse input go to.
-HWND InputWindow();
+// What the backend is told about a window.
+WindowView BackendView(const Window &window);
 
 // Pixels behind a device context: rows top-down, rowStep words apart
 // (negative for a bottom-up DIB).
@@ -246,17 +229,6 @@ HDC NewWindowDcFor(HWND hwnd);
 
 // Drawing onto a window's client area through the backend.
 void FillWindow(Window &window, const RECT &rect, uint32_t colour);
-
-// GetTickCount of a real backend from a monotonic clock in nanoseconds: the
-// milliseconds of the last tick of a 64 Hz system timer, so that it moves
-// in steps of 15 or 16 ms as Windows' does by default, and whatever reads
-// it (the frame driver's 10 ms step among them) sees the same pace here.
-DWORD SystemTimerTick(uint64_t monotonicNanoseconds);
-// The same of the POSIX monotonic clock.
-DWORD MonotonicSystemTick();
-
-std::string ToUtf8(const wchar_t *text, size_t length);
-std::string ToUtf8(const wchar_t *text);
 
 }  // namespace velmora::platform
 

@@ -14,14 +14,14 @@ namespace velmora::platform {
 DeviceContext *FindDc(HDC dc) {
   if (dc == nullptr) return nullptr;
   State &state = GetState();
-  auto it = state.dcs.find(Key(dc));
+  auto it = state.dcs.find(HandleKey(dc));
   return it == state.dcs.end() ? nullptr : it->second.get();
 }
 
 Bitmap *FindBitmap(HGDIOBJ object) {
   if (object == nullptr) return nullptr;
   State &state = GetState();
-  auto it = state.bitmaps.find(Key(object));
+  auto it = state.bitmaps.find(HandleKey(object));
   return it == state.bitmaps.end() ? nullptr : it->second.get();
 }
 
@@ -42,7 +42,7 @@ PixelView ViewOf(const Bitmap &bitmap) {
 static HBITMAP AddBitmap(std::unique_ptr<Bitmap> bitmap) {
   bitmap->handle = reinterpret_cast<HBITMAP>(NewHandleValue());
   const HBITMAP handle = bitmap->handle;
-  GetState().bitmaps.emplace(Key(handle), std::move(bitmap));
+  GetState().bitmaps.emplace(HandleKey(handle), std::move(bitmap));
   return handle;
 }
 
@@ -66,10 +66,11 @@ static HBITMAP StockBitmap() {
 static void DrawOnWindow(Window &window, bool frame, DrawFunction draw, void *context) {
   if (window.isDesktop || !window.visible || window.minimized) return;
   Backend &backend = ActiveBackend();
+  const WindowView target = BackendView(window);
   Surface surface;
-  if (!backend.BeginDraw(window, &surface)) return;
+  if (!backend.BeginDraw(target, &surface)) return;
   const PixelView view{surface.pixels, surface.stride, surface.width, surface.height};
-  backend.EndDraw(window, draw(view, context), frame);
+  backend.EndDraw(target, draw(view, context), frame);
 }
 
 bool DrawOnDc(HDC handle, bool frame, DrawFunction draw, void *context) {
@@ -81,7 +82,7 @@ bool DrawOnDc(HDC handle, bool frame, DrawFunction draw, void *context) {
     draw(ViewOf(*bitmap), context);
     return true;
   }
-  Window *window = FindWindow(dc->hwnd);
+  Window *window = FindWindowRecord(dc->hwnd);
   if (window == nullptr) return false;
   DrawOnWindow(*window, frame, draw, context);
   return true;
@@ -215,7 +216,7 @@ using namespace velmora::platform;
 // out DC attributes (there is nothing to set) and the DC cache's limit.
 HDC WINAPI GetDC(HWND hwnd) {
   if (hwnd == nullptr) hwnd = GetDesktopWindow();
-  if (FindWindow(hwnd) == nullptr) return nullptr;
+  if (FindWindowRecord(hwnd) == nullptr) return nullptr;
   return NewWindowDcFor(hwnd);
 }
 
@@ -226,7 +227,7 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
   (void)hwnd;
   DeviceContext *record = FindDc(dc);
   if (record == nullptr || record->memory || record->internal) return 0;
-  GetState().dcs.erase(Key(dc));
+  GetState().dcs.erase(HandleKey(dc));
   return 1;
 }
 
@@ -241,7 +242,7 @@ HDC WINAPI CreateCompatibleDC(HDC dc) {
   record->memory = true;
   record->bitmap = StockBitmap();
   const HDC handle = record->handle;
-  GetState().dcs.emplace(Key(handle), std::move(record));
+  GetState().dcs.emplace(HandleKey(handle), std::move(record));
   return handle;
 }
 
@@ -308,7 +309,7 @@ BOOL WINAPI GetDCOrgEx(HDC dc, LPPOINT origin) {
     *origin = POINT{0, 0};
     return TRUE;
   }
-  Window *window = FindWindow(record->hwnd);
+  Window *window = FindWindowRecord(record->hwnd);
   if (window == nullptr) return FALSE;
   const RECT client = ClientScreenRect(*window);
   *origin = POINT{client.left, client.top};

@@ -1,6 +1,6 @@
 // Keyboard and mouse input as Windows posts it: virtual keys with scan
 // codes and the previous-state bit, mouse messages in client coordinates
-// with MK_ flags, the wheel in screen coordinates. Shared by both backends
+// with MK_ flags, the wheel in screen coordinates. Shared by every backend
 // so that scripted and real input produce the same messages.
 #include "front.h"
 
@@ -64,7 +64,7 @@ WPARAM MouseKeyFlags() {
 // Client position of hwnd as a screen point, and whether it lies inside
 // the client area.
 bool InsideClient(HWND hwnd, int x, int y, POINT *screen) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return false;
   const RECT client = ClientScreenRect(*window);
   *screen = POINT{client.left + x, client.top + y};
@@ -105,14 +105,14 @@ void ReportMouseButton(HWND hwnd, UINT buttonKey, bool down, int x, int y) {
   GetState().keys[buttonKey] = down ? 1 : 0;
   POINT screen;
   const bool inside = InsideClient(hwnd, x, y, &screen);
-  if (FindWindow(hwnd) != nullptr) SetCursorScreenPos(screen);
+  if (FindWindowRecord(hwnd) != nullptr) SetCursorScreenPos(screen);
   if (inside) PostInputMessage(hwnd, message, MouseKeyFlags(), MAKELPARAM(x, y));
 }
 
 void ReportMouseMove(HWND hwnd, int x, int y) {
   POINT screen;
   const bool inside = InsideClient(hwnd, x, y, &screen);
-  if (FindWindow(hwnd) != nullptr) SetCursorScreenPos(screen);
+  if (FindWindowRecord(hwnd) != nullptr) SetCursorScreenPos(screen);
   if (inside) PostInputMessage(hwnd, WM_MOUSEMOVE, MouseKeyFlags(), MAKELPARAM(x, y));
 }
 

@@ -1,5 +1,5 @@
-// USER32 messages: the per-thread queue and its retrieval order (sent,
-// posted, WM_QUIT, input, WM_PAINT), PostQuitMessage, TranslateMessage and
+// USER32 messages: the per-thread queue and its retrieval order (posted,
+// WM_QUIT, input, WM_PAINT), PostQuitMessage, TranslateMessage and
 // DispatchMessageW. Retrieval allocates nothing, so a polling loop with an
 // empty queue costs no memory traffic.
 #include "front.h"
@@ -56,7 +56,7 @@ static MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 static Queue *QueueOf(HWND hwnd) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   return window == nullptr || window->destroying ? nullptr : window->queue;
 }
 
@@ -64,12 +64,18 @@ void PostInputMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (Queue *queue = QueueOf(hwnd)) queue->input.Push(MakeMessage(hwnd, message, wParam, lParam));
 }
 
-void PostSystemSend(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Queue *queue = QueueOf(hwnd)) queue->sent.Push(MakeMessage(hwnd, message, wParam, lParam));
+void PostToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (Queue *queue = QueueOf(hwnd)) queue->posted.Push(MakeMessage(hwnd, message, wParam, lParam));
 }
 
-static void PostToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Queue *queue = QueueOf(hwnd)) queue->posted.Push(MakeMessage(hwnd, message, wParam, lParam));
+// Posted, not sent: a window manager's close reaches the program through
+// its message loop, as under Wine, whose X11 driver posts this for
+// WM_DELETE_WINDOW.
+void UserClose(HWND hwnd) { PostToWindow(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+size_t QueuedMessages() {
+  const Queue &queue = ThreadQueue();
+  return queue.posted.Size() + queue.input.Size();
 }
 
 static bool Matches(const MSG &msg, HWND hwnd, UINT filterMin, UINT filterMax) {
@@ -93,15 +99,9 @@ static bool TakeFrom(MessageRing &ring, MSG *msg, HWND hwnd, UINT filterMin, UIN
   return false;
 }
 
-// One look at the queue in the order Windows uses. Sent messages are
-// delivered here and never returned.
+// One look at the queue in the order Windows uses.
 static bool Retrieve(MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, bool remove) {
   Queue &queue = ThreadQueue();
-  while (!queue.sent.Empty()) {
-    const MSG sent = queue.sent.At(0);
-    queue.sent.Erase(0);
-    SendToWindow(sent.hwnd, sent.message, sent.wParam, sent.lParam);
-  }
   if (TakeFrom(queue.posted, msg, hwnd, filterMin, filterMax, remove)) return true;
   // WM_QUIT comes whatever the message range asks for, as the reference
   // pages of PeekMessage and GetMessage say.

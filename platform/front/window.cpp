@@ -21,15 +21,20 @@ uintptr_t NewHandleValue() {
   return value;
 }
 
-Window *FindWindow(HWND hwnd) {
+Window *FindWindowRecord(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
   State &state = GetState();
-  auto it = state.windows.find(Key(hwnd));
+  auto it = state.windows.find(HandleKey(hwnd));
   return it == state.windows.end() ? nullptr : it->second.get();
 }
 
+Observers &FrontObservers() {
+  static Observers observers;
+  return observers;
+}
+
 LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || window->proc == nullptr) return 0;
   WNDPROC proc = window->proc;
   if (FrontObservers().message != nullptr) FrontObservers().message(hwnd, message, wParam, lParam);
@@ -67,25 +72,25 @@ RECT WholeClient(const Window &window) {
 }
 
 void SendErase(HWND hwnd, const RECT &region) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
   window->eraseRect = region;
   window->erasing = true;
   SendToWindow(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(window->paintDc), 0);
-  if ((window = FindWindow(hwnd)) != nullptr) window->erasing = false;
+  if ((window = FindWindowRecord(hwnd)) != nullptr) window->erasing = false;
 }
 
 // Sends WM_ERASEBKGND for what the update region holds now; the region
 // itself stays, as with RDW_ERASENOW.
 static void EraseNow(HWND hwnd) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || !window->erasePending) return;
   window->erasePending = false;
   SendErase(hwnd, window->update);
 }
 
 static void SendWindowPos(HWND hwnd, UINT message, UINT flags) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
   WindowPos pos{hwnd, nullptr, window->rect.left, window->rect.top,
                 window->rect.right - window->rect.left, window->rect.bottom - window->rect.top, flags};
@@ -95,7 +100,7 @@ static void SendWindowPos(HWND hwnd, UINT message, UINT flags) {
 static LPARAM PackPoint(int x, int y) { return MAKELPARAM(x, y); }
 
 static void SendSize(HWND hwnd) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
   if (window->minimized) {
     SendToWindow(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
@@ -105,7 +110,7 @@ static void SendSize(HWND hwnd) {
 }
 
 static void SendMove(HWND hwnd) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
   const RECT client = ClientScreenRect(*window);
   SendToWindow(hwnd, WM_MOVE, 0, PackPoint(client.left, client.top));
@@ -133,7 +138,7 @@ static void Activate(HWND hwnd) {
   if (previous == nullptr) SendToWindow(hwnd, WM_ACTIVATEAPP, TRUE, 0);
   SendToWindow(hwnd, WM_NCACTIVATE, TRUE, 0);
   SendToWindow(hwnd, WM_ACTIVATE, kWaActive, reinterpret_cast<LPARAM>(previous));
-  if (state.active == hwnd && FindWindow(hwnd) != nullptr) {
+  if (state.active == hwnd && FindWindowRecord(hwnd) != nullptr) {
     const HWND previousFocus = state.focus;
     state.focus = hwnd;
     SendToWindow(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previousFocus), 0);
@@ -145,19 +150,19 @@ static void Activate(HWND hwnd) {
 static void ShowNow(HWND hwnd, bool activate) {
   SendToWindow(hwnd, WM_SHOWWINDOW, TRUE, 0);
   SendWindowPos(hwnd, WM_WINDOWPOSCHANGING, kSwpShowWindow | kSwpNoSize | kSwpNoMove);
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
   window->visible = true;
-  ActiveBackend().UpdateNativeState(*window);
+  ActiveBackend().UpdateNativeState(BackendView(*window));
   if (activate) Activate(hwnd);
-  if (FindWindow(hwnd) == nullptr) return;
+  if (FindWindowRecord(hwnd) == nullptr) return;
   SendToWindow(hwnd, WM_NCPAINT, 1, 0);
-  if ((window = FindWindow(hwnd)) == nullptr) return;
+  if ((window = FindWindowRecord(hwnd)) == nullptr) return;
   InvalidateClient(*window, WholeClient(*window), true);
   EraseNow(hwnd);
   SendWindowPos(hwnd, WM_WINDOWPOSCHANGED,
                 kSwpShowWindow | kSwpNoSize | kSwpNoMove | kSwpNoClientSize | kSwpNoClientMove);
-  if ((window = FindWindow(hwnd)) == nullptr) return;
+  if ((window = FindWindowRecord(hwnd)) == nullptr) return;
   if (window->needSize) {
     window->needSize = false;
     SendSize(hwnd);
@@ -169,35 +174,35 @@ static void HideNow(HWND hwnd, bool showWindowMessage) {
   if (showWindowMessage) SendToWindow(hwnd, WM_SHOWWINDOW, FALSE, 0);
   const UINT flags = kSwpHideWindow | kSwpNoSize | kSwpNoMove | kSwpNoActivate | kSwpNoZOrder;
   SendWindowPos(hwnd, WM_WINDOWPOSCHANGING, flags);
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
   window->visible = false;
   ValidateClient(*window);
-  ActiveBackend().UpdateNativeState(*window);
+  ActiveBackend().UpdateNativeState(BackendView(*window));
   SendWindowPos(hwnd, WM_WINDOWPOSCHANGED, flags);
   Deactivate(hwnd, nullptr);
 }
 
 static void MinimizeNow(HWND hwnd) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || window->minimized) return;
   window->restored = window->rect;
   window->minimized = true;
   window->rect = RECT{kIconicPosition, kIconicPosition, kIconicPosition + kIconicWidth,
                       kIconicPosition + kIconicHeight};
   ValidateClient(*window);
-  ActiveBackend().UpdateNativeState(*window);
+  ActiveBackend().UpdateNativeState(BackendView(*window));
   if (window->needSize) return;  // the first show reports it
   SendMove(hwnd);
   SendSize(hwnd);
 }
 
 static void RestoreNow(HWND hwnd) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || !window->minimized) return;
   window->minimized = false;
   window->rect = window->restored;
-  ActiveBackend().UpdateNativeState(*window);
+  ActiveBackend().UpdateNativeState(BackendView(*window));
   InvalidateClient(*window, WholeClient(*window), true);
   if (window->needSize) return;
   SendMove(hwnd);
@@ -205,7 +210,7 @@ static void RestoreNow(HWND hwnd) {
 }
 
 void UserMoveWindow(HWND hwnd, int outerX, int outerY) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || window->isDesktop) return;
   RECT &rect = window->minimized ? window->restored : window->rect;
   if (rect.left == outerX && rect.top == outerY) return;
@@ -215,7 +220,7 @@ void UserMoveWindow(HWND hwnd, int outerX, int outerY) {
 }
 
 void UserResizeWindow(HWND hwnd, int outerWidth, int outerHeight) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || window->isDesktop) return;
   outerWidth = std::max(outerWidth, 0);
   outerHeight = std::max(outerHeight, 0);
@@ -228,7 +233,7 @@ void UserResizeWindow(HWND hwnd, int outerWidth, int outerHeight) {
   }
   RECT proposed{rect.left, rect.top, rect.left + outerWidth, rect.top + outerHeight};
   SendToWindow(hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
-  if ((window = FindWindow(hwnd)) == nullptr) return;
+  if ((window = FindWindowRecord(hwnd)) == nullptr) return;
   const int oldWidth = ClientWidth(*window), oldHeight = ClientHeight(*window);
   window->rect.right = window->rect.left + outerWidth;
   window->rect.bottom = window->rect.top + outerHeight;
@@ -249,12 +254,42 @@ void UserResizeWindow(HWND hwnd, int outerWidth, int outerHeight) {
 void UserMinimize(HWND hwnd) { MinimizeNow(hwnd); }
 void UserRestore(HWND hwnd) { RestoreNow(hwnd); }
 
+void UserExpose(HWND hwnd) {
+  if (Window *window = FindWindowRecord(hwnd)) InvalidateClient(*window, WholeClient(*window), true);
+}
+
+WindowView BackendView(const Window &window) {
+  WindowView view;
+  view.handle = window.handle;
+  view.title = window.title.c_str();
+  view.client = ClientScreenRect(window);
+  view.frame = FrameInsets(window.style, window.exStyle, false);
+  view.visible = window.visible;
+  view.minimized = window.minimized;
+  view.native = window.native;
+  return view;
+}
+
+bool DescribeWindow(HWND hwnd, WindowView *view) {
+  const Window *window = FindWindowRecord(hwnd);
+  if (window == nullptr || window->isDesktop) return false;
+  *view = BackendView(*window);
+  return true;
+}
+
 HWND InputWindow() {
   State &state = GetState();
-  Window *active = FindWindow(state.active);
+  Window *active = FindWindowRecord(state.active);
   if (active != nullptr && active->visible && !active->destroying) return active->handle;
   for (Window *window : state.windowOrder) {
     if (window->visible && !window->destroying && !window->isDesktop) return window->handle;
+  }
+  return nullptr;
+}
+
+HWND MinimizedWindow() {
+  for (Window *window : GetState().windowOrder) {
+    if (window->visible && window->minimized && !window->destroying) return window->handle;
   }
   return nullptr;
 }
@@ -265,7 +300,7 @@ static HDC NewWindowDc(HWND hwnd, bool internal) {
   dc->hwnd = hwnd;
   dc->internal = internal;
   const HDC handle = dc->handle;
-  GetState().dcs.emplace(Key(handle), std::move(dc));
+  GetState().dcs.emplace(HandleKey(handle), std::move(dc));
   return handle;
 }
 
@@ -275,10 +310,9 @@ HDC NewWindowDcFor(HWND hwnd) { return NewWindowDc(hwnd, false); }
 // device contexts and native window go with it.
 static void ReleaseWindowRecord(HWND hwnd) {
   State &state = GetState();
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
   if (window->queue != nullptr) {
-    window->queue->sent.EraseWindow(hwnd);
     window->queue->posted.EraseWindow(hwnd);
     window->queue->input.EraseWindow(hwnd);
   }
@@ -289,12 +323,13 @@ static void ReleaseWindowRecord(HWND hwnd) {
       ++it;
     }
   }
-  ActiveBackend().DestroyNativeWindow(*window);
+  ActiveBackend().DestroyNativeWindow(BackendView(*window));
+  window->native = nullptr;
   if (state.active == hwnd) state.active = nullptr;
   if (state.focus == hwnd) state.focus = nullptr;
   state.windowOrder.erase(std::remove(state.windowOrder.begin(), state.windowOrder.end(), window),
                           state.windowOrder.end());
-  state.windows.erase(Key(hwnd));
+  state.windows.erase(HandleKey(hwnd));
 }
 
 }  // namespace velmora::platform
@@ -304,7 +339,7 @@ using namespace velmora::platform;
 // A creation the procedure refused: the record goes with WM_NCDESTROY
 // alone, unless the procedure destroyed the window itself.
 static HWND AbandonCreation(HWND hwnd) {
-  if (FindWindow(hwnd) != nullptr) {
+  if (FindWindowRecord(hwnd) != nullptr) {
     SendToWindow(hwnd, WM_NCDESTROY, 0, 0);
     ReleaseWindowRecord(hwnd);
   }
@@ -323,7 +358,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
                             LPVOID param) {
   const WindowClass *windowClass = FindClass(className);
   if (windowClass == nullptr || (style & WS_CHILD)) return nullptr;
-  if (parent != nullptr && FindWindow(parent) == nullptr) return nullptr;
+  if (parent != nullptr && FindWindowRecord(parent) == nullptr) return nullptr;
   State &state = GetState();
   const RECT desktop = ActiveBackend().DesktopRect();
   if (x == CW_USEDEFAULT) x = y = 26;
@@ -345,11 +380,12 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
   record->restored = record->rect;
   record->queue = &ThreadQueue();
   record->handle = reinterpret_cast<HWND>(NewHandleValue());
-  if (!ActiveBackend().CreateNativeWindow(*record)) return nullptr;
+  record->native = ActiveBackend().CreateNativeWindow(BackendView(*record));
+  if (record->native == nullptr) return nullptr;
   const HWND hwnd = record->handle;
   state.windowOrder.push_back(record.get());
-  state.windows.emplace(Key(hwnd), std::move(record));
-  FindWindow(hwnd)->paintDc = NewWindowDc(hwnd, true);
+  state.windows.emplace(HandleKey(hwnd), std::move(record));
+  FindWindowRecord(hwnd)->paintDc = NewWindowDc(hwnd, true);
 
   MinMaxInfo minMax{};
   minMax.ptMaxSize = POINT{desktop.right - desktop.left, desktop.bottom - desktop.top};
@@ -359,20 +395,20 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
 
   CreateStruct create{param, instance, menu, parent, height, width, y, x,
                       static_cast<LONG>(style), windowName, className, exStyle};
-  if (FindWindow(hwnd) == nullptr) return nullptr;
+  if (FindWindowRecord(hwnd) == nullptr) return nullptr;
   if (SendToWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0) return AbandonCreation(hwnd);
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return nullptr;
   RECT calc = window->rect;
   SendToWindow(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc));
-  if (FindWindow(hwnd) == nullptr) return nullptr;
+  if (FindWindowRecord(hwnd) == nullptr) return nullptr;
   // Refused: the record goes with WM_NCDESTROY alone, as after a refused
   // WM_NCCREATE; no WM_DESTROY comes (Wine; the reference page says only
   // that the window is destroyed).
   if (SendToWindow(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) return AbandonCreation(hwnd);
-  if (FindWindow(hwnd) == nullptr) return nullptr;
+  if (FindWindowRecord(hwnd) == nullptr) return nullptr;
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
-  return FindWindow(hwnd) != nullptr ? hwnd : nullptr;
+  return FindWindowRecord(hwnd) != nullptr ? hwnd : nullptr;
 }
 
 // ShowWindow: keeps the result (whether the window was visible before), the
@@ -383,7 +419,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
 // (SW_SHOWMAXIMIZED shows normally), z-order and the STARTUPINFO show
 // command that SW_SHOWDEFAULT would consult.
 BOOL WINAPI ShowWindow(HWND hwnd, int showCommand) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || window->isDesktop) return FALSE;
   const BOOL wasVisible = window->visible ? TRUE : FALSE;
   switch (showCommand) {
@@ -420,7 +456,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int showCommand) {
 // dead, its queued messages and device contexts are gone, and every call
 // with it fails. Leaves out owned and child windows (there are none).
 BOOL WINAPI DestroyWindow(HWND hwnd) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || window->isDesktop || window->destroying) return FALSE;
   window->destroying = true;
   if (window->visible) HideNow(hwnd, false);

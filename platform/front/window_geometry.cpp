@@ -76,7 +76,7 @@ static HWND DesktopHandle() {
     window->needSize = false;
     window->queue = nullptr;
     state.desktop = window->handle;
-    state.windows.emplace(Key(state.desktop), std::move(window));
+    state.windows.emplace(HandleKey(state.desktop), std::move(window));
   }
   return state.desktop;
 }
@@ -108,7 +108,7 @@ HWND WINAPI GetDesktopWindow(void) { return DesktopHandle(); }
 // parking place of a minimised window, and failure (rectangle untouched)
 // for a null or dead handle.
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || rect == nullptr) return FALSE;
   *rect = window->isDesktop ? ActiveBackend().DesktopRect() : window->rect;
   return TRUE;
@@ -118,7 +118,7 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
 // when minimised, and failure (rectangle untouched) for a null or dead
 // handle.
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
-  Window *window = FindWindow(hwnd);
+  Window *window = FindWindowRecord(hwnd);
   if (window == nullptr || rect == nullptr) return FALSE;
   if (window->isDesktop) {
     const RECT desktop = ActiveBackend().DesktopRect();

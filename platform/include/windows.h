@@ -185,6 +185,7 @@ static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
+#define WM_SYSCOMMAND 0x0112
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -196,6 +197,8 @@ static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
 #define WM_SIZING 0x0214
 #define WMSZ_BOTTOMRIGHT 8  // WM_SIZING's wParam: the edge being dragged
 #define WM_USER 0x0400
+
+#define SC_CLOSE 0xF060  // WM_SYSCOMMAND's wParam
 
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
@@ -237,6 +240,7 @@ static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
+#define VK_F4 0x73
 #define VK_F12 0x7B
 #define VK_NUMLOCK 0x90
 

@@ -277,16 +277,47 @@ TEST(Input, NothingArrivesWithoutAVisibleWindow) {
   EXPECT_EQ(test::Log().size(), 4u);  // only the creation
 }
 
-TEST(Input, CloseButtonSendsCloseAtTheNextPoll) {
+// A window manager's close takes Wine's route: WM_SYSCOMMAND with SC_CLOSE,
+// posted, so the program's own loop takes it and DefWindowProcW makes it
+// WM_CLOSE, whose default destroys the window.
+TEST(Input, CloseButtonPostsTheCloseSystemCommand) {
   HWND hwnd = test::QuietWindow();
   headless::CloseButton();
   EXPECT_TRUE(test::Log().empty());
   MSG msg;
-  EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // sent, never returned
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.hwnd, hwnd);
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_SYSCOMMAND));
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>(SC_CLOSE));
+  EXPECT_TRUE(test::Log().empty());  // nothing reached the window before dispatch
+  DispatchMessageW(&msg);
   const std::vector<UINT> messages = test::Messages(hwnd);
-  ASSERT_FALSE(messages.empty());
-  EXPECT_EQ(messages.front(), static_cast<UINT>(WM_CLOSE));
-  EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));  // the default closing destroys
+  ASSERT_GE(messages.size(), 2u);
+  EXPECT_EQ(messages[0], static_cast<UINT>(WM_SYSCOMMAND));
+  EXPECT_EQ(messages[1], static_cast<UINT>(WM_CLOSE));
+  EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));
+  RECT rect;
+  EXPECT_FALSE(GetWindowRect(hwnd, &rect));
+}
+
+// Alt+F4 that the window manager passes through reaches the window as a
+// system key, with the context bit (29) that tells DefWindowProcW Alt is
+// held.
+TEST(Input, AltF4ArrivesAsASystemKeyWithTheContextBit) {
+  test::QuietWindow();
+  headless::KeyDown(VK_MENU);
+  headless::KeyDown(VK_F4);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_SYSKEYDOWN));
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_MENU));
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_SYSKEYDOWN));
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_F4));
+  EXPECT_NE(msg.lParam & (LPARAM{1} << 29), 0);
+  EXPECT_EQ((msg.lParam >> 16) & 0xFF, 0x3E);  // F4's scan code
+  headless::KeyUp(VK_F4);
+  headless::KeyUp(VK_MENU);
 }
 
 TEST(Input, DestroyingAWindowDropsItsQueuedInput) {

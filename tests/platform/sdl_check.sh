@@ -8,7 +8,8 @@
 #   a key press and its auto-repeat, with the repeat bit;
 #   a drag with the left button, and the wheel;
 #   a resize and a move by the window manager (WM_SIZE, WM_MOVE);
-#   a close by the window manager (WM_CLOSE, then WM_QUIT with code 0).
+#   a close by the window manager (WM_SYSCOMMAND SC_CLOSE, which
+#     DefWindowProcW turns into WM_CLOSE, then WM_QUIT with code 0).
 #   tests/platform/sdl_check.sh SMOKE_EXE
 # Exit code 77 (skipped) when Xvfb, openbox, xdotool or wmctrl is missing.
 set -euo pipefail
@@ -96,7 +97,10 @@ expect "^wmmove $X $Y\$" "no WM_MOVE to the client area's new place ($X, $Y)"
 say "a resize and a move by the window manager"
 
 timeout 10 wmctrl -i -c "$window"
-expect '^close' "no WM_CLOSE from the window manager"
+expect '^syscommand 0xf060' "no WM_SYSCOMMAND SC_CLOSE from the window manager"
+expect '^close' "no WM_CLOSE from DefWindowProcW's SC_CLOSE"
+grep -A1 '^syscommand 0xf060' "$work/smoke.log" | grep -q '^close' ||
+  fail "WM_CLOSE did not follow WM_SYSCOMMAND SC_CLOSE"
 expect '^quit 0' "the close did not end the loop with WM_QUIT 0"
 wait_for 10 eval '! kill -0 "$smoke_pid" 2>/dev/null' || fail "the program still runs after its window closed"
 wait "$smoke_pid" || fail "the program's exit code is $?"

@@ -50,6 +50,9 @@ void Log(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOVE:
       std::printf("wmmove %d %d\n", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       break;
+    case WM_SYSCOMMAND:
+      std::printf("syscommand %#x\n", static_cast<unsigned>(wParam));
+      break;
     case WM_CLOSE:
       std::printf("close\n");
       break;

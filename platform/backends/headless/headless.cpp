@@ -5,13 +5,16 @@
 // GetMessageW that would wait for ever (nothing queued and no poll hook to
 // queue anything) ends the process with a message instead of hanging.
 // For a run of an installed program, where no test can script it, the
-// environment can: VELMORA_HEADLESS_ESCAPE_AFTER=N presses Escape at the
-// N-th poll of the loop, after a simulation step per frame (11 ms of the
-// virtual clock per poll).
+// environment can: VELMORA_HEADLESS_ESCAPE_AFTER=N (a whole number from 1
+// up; anything else ends the process with exit code 1 before any window
+// exists) presses Escape at the N-th poll of the loop, after a simulation
+// step per frame (11 ms of the virtual clock per poll).
 #include <velmora/headless.h>
 
-#include "front.h"
+#include "platform/front/backend_api.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,55 +64,50 @@ class Hook {
 class HeadlessBackend final : public Backend {
  public:
   bool KeepsStandardOutput() const override { return true; }
-  DWORD Tick() override { return tick_; }
-  RECT DesktopRect() override { return RECT{0, 0, desktopWidth_, desktopHeight_}; }
+  DWORD Tick() override { return tick; }
+  RECT DesktopRect() override { return RECT{0, 0, desktopWidth, desktopHeight}; }
 
-  HeadlessBackend() {
-    if (const char *after = std::getenv("VELMORA_HEADLESS_ESCAPE_AFTER")) {
-      escapeAfter_ = std::strtoull(after, nullptr, 10);
-      if (escapeAfter_ != 0) tickPerPoll_ = 11;
-    }
+  explicit HeadlessBackend(uint64_t escapeAfterPolls) : escapeAfter(escapeAfterPolls) {
+    if (escapeAfter != 0) tickPerPoll = 11;
   }
 
   void BeginPoll() override {
-    ++polls_;
-    tick_ += tickPerPoll_;
-    pollHook_.Call(polls_);
-    if (polls_ == escapeAfter_) ReportKey(InputWindow(), VK_ESCAPE, true, false);
+    ++polls;
+    tick += tickPerPoll;
+    pollHook.Call(polls);
+    if (polls == escapeAfter) ReportKey(InputWindow(), VK_ESCAPE, true, false);
   }
 
   void Wait() override {
-    if (pollHook_.Empty()) {
+    if (pollHook.Empty()) {
       std::fprintf(stderr, "GetMessageW: nothing is queued and no poll hook can queue anything; "
                            "a real system would wait for ever\n");
       std::abort();
     }
   }
 
-  bool CreateNativeWindow(Window &window) override {
-    if (Consume(failCreateWindow_)) return false;
-    window.native = new HeadlessWindow;
-    return true;
+  void *CreateNativeWindow(const WindowView &) override {
+    if (Consume(failCreateWindow)) return nullptr;
+    return new HeadlessWindow;
   }
 
-  void DestroyNativeWindow(Window &window) override {
+  void DestroyNativeWindow(const WindowView &window) override {
     auto *native = static_cast<HeadlessWindow *>(window.native);
     if (native == nullptr) return;
-    if (last_ == &native->image) {
-      retained_ = std::move(native->image);
-      last_ = &retained_;
+    if (last == &native->image) {
+      retained = std::move(native->image);
+      last = &retained;
     }
     delete native;
-    window.native = nullptr;
   }
 
-  void UpdateNativeState(Window &) override {}
+  void UpdateNativeState(const WindowView &) override {}
 
-  bool BeginDraw(Window &window, Surface *surface) override {
+  bool BeginDraw(const WindowView &window, Surface *surface) override {
     auto *native = static_cast<HeadlessWindow *>(window.native);
     if (native == nullptr) return false;
     headless::Image &image = native->image;
-    const int width = ClientWidth(window), height = ClientHeight(window);
+    const int width = window.ClientWidth(), height = window.ClientHeight();
     if (image.width != width || image.height != height) Resize(image, width, height);
     surface->pixels = image.pixels.data();
     surface->stride = image.width;
@@ -118,50 +116,50 @@ class HeadlessBackend final : public Backend {
     return true;
   }
 
-  void EndDraw(Window &window, const RECT &, bool frame) override {
+  void EndDraw(const WindowView &window, const RECT &, bool frame) override {
     auto *native = static_cast<HeadlessWindow *>(window.native);
-    last_ = &native->image;
+    last = &native->image;
     if (!frame) return;
-    ++presents_;
-    presentHook_.Call(static_cast<const headless::Image &>(native->image));
+    ++presents;
+    presentHook.Call(static_cast<const headless::Image &>(native->image));
   }
 
-  int MessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT type) override {
-    messageBoxes_.push_back(headless::MessageBoxCall{text, caption, type});
+  int ShowMessageBox(const WindowView *, LPCWSTR text, LPCWSTR caption, UINT type) override {
+    messageBoxes.push_back(headless::MessageBoxCall{text, caption, type});
     return IDOK;
   }
 
   // The test controls, watching the front through its observers.
   bool Refuse(const char *call) {
-    if (std::strcmp(call, "RegisterClassExW") == 0) return Consume(failRegisterClass_);
-    if (std::strcmp(call, "CreateDIBSection") == 0) return Consume(failCreateDIBSection_);
+    if (std::strcmp(call, "RegisterClassExW") == 0) return Consume(failRegisterClass);
+    if (std::strcmp(call, "CreateDIBSection") == 0) return Consume(failCreateDIBSection);
     return false;
   }
-  void RecordCall(const char *call) { consoleCalls_.emplace_back(call); }
+  void RecordCall(const char *call) { consoleCalls.emplace_back(call); }
   void TraceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!tracing_ || trace_.size() >= headless::kMessageTraceLimit) return;
-    trace_.push_back(headless::TracedMessage{hwnd, message, wParam, lParam});
+    if (!tracing || trace.size() >= headless::kMessageTraceLimit) return;
+    trace.push_back(headless::TracedMessage{hwnd, message, wParam, lParam});
   }
 
   // The test side.
-  DWORD tick_ = headless::kStartTick;
-  DWORD tickPerPoll_ = 0;
-  uint64_t escapeAfter_ = 0;  // 0: never
-  LONG desktopWidth_ = 1280;
-  LONG desktopHeight_ = 1024;
-  uint64_t polls_ = 0;
-  uint64_t presents_ = 0;
-  Hook<std::function<void(uint64_t)>> pollHook_;
-  Hook<std::function<void(const headless::Image &)>> presentHook_;
-  const headless::Image *last_ = &retained_;
-  headless::Image retained_;  // the last image of a window that is gone
-  std::vector<headless::MessageBoxCall> messageBoxes_;
-  std::vector<std::string> consoleCalls_;
-  std::vector<headless::TracedMessage> trace_;
-  bool tracing_ = true;
-  bool failRegisterClass_ = false;
-  bool failCreateWindow_ = false;
-  bool failCreateDIBSection_ = false;
+  DWORD tick = headless::kStartTick;
+  DWORD tickPerPoll = 0;
+  uint64_t escapeAfter = 0;  // 0: never
+  LONG desktopWidth = 1280;
+  LONG desktopHeight = 1024;
+  uint64_t polls = 0;
+  uint64_t presents = 0;
+  Hook<std::function<void(uint64_t)>> pollHook;
+  Hook<std::function<void(const headless::Image &)>> presentHook;
+  const headless::Image *last = &retained;
+  headless::Image retained;  // the last image of a window that is gone
+  std::vector<headless::MessageBoxCall> messageBoxes;
+  std::vector<std::string> consoleCalls;
+  std::vector<headless::TracedMessage> trace;
+  bool tracing = true;
+  bool failRegisterClass = false;
+  bool failCreateWindow = false;
+  bool failCreateDIBSection = false;
 
  private:
   static bool Consume(bool &flag) {
@@ -184,6 +182,22 @@ class HeadlessBackend final : public Backend {
   }
 };
 
+// A control that counts polls: unset (or empty) is 0, never; anything but
+// a whole number from 1 up would silently run for ever, so it ends the
+// process before any window exists.
+uint64_t PollCountFromEnvironment(const char *variable) {
+  const char *text = std::getenv(variable);
+  if (text == nullptr || text[0] == '\0') return 0;
+  char *end = nullptr;
+  errno = 0;
+  const unsigned long long count = std::strtoull(text, &end, 10);
+  if (text[0] < '0' || text[0] > '9' || *end != '\0' || errno == ERANGE || count == 0) {
+    std::fprintf(stderr, "%s=%s: not a number of polls (a whole number from 1 up)\n", variable, text);
+    ExitBeforeStart();
+  }
+  return count;
+}
+
 // The one headless backend, once made; the test controls do nothing while
 // another backend runs.
 HeadlessBackend *g_headless = nullptr;
@@ -196,7 +210,8 @@ HeadlessBackend *Headless() {
 }  // namespace
 
 Backend *CreateHeadlessBackend() {
-  g_headless = new HeadlessBackend;
+  const uint64_t escapeAfter = PollCountFromEnvironment("VELMORA_HEADLESS_ESCAPE_AFTER");
+  g_headless = new HeadlessBackend(escapeAfter);
   Observers &observers = FrontObservers();
   observers.refuse = [](const char *call) { return g_headless->Refuse(call); };
   observers.systemCall = [](const char *call) { g_headless->RecordCall(call); };
@@ -215,19 +230,19 @@ using platform::Headless;
 bool IsActive() { return Headless() != nullptr; }
 
 void SetTick(DWORD ms) {
-  if (auto *h = Headless()) h->tick_ = ms;
+  if (auto *h = Headless()) h->tick = ms;
 }
 void AdvanceTick(DWORD ms) {
-  if (auto *h = Headless()) h->tick_ += ms;
+  if (auto *h = Headless()) h->tick += ms;
 }
 void SetTickPerPoll(DWORD ms) {
-  if (auto *h = Headless()) h->tickPerPoll_ = ms;
+  if (auto *h = Headless()) h->tickPerPoll = ms;
 }
 
 void SetDesktopSize(int width, int height) {
   if (auto *h = Headless()) {
-    h->desktopWidth_ = width;
-    h->desktopHeight_ = height;
+    h->desktopWidth = width;
+    h->desktopHeight = height;
   }
 }
 
@@ -247,20 +262,13 @@ void Wheel(int delta, int x, int y) {
   if (Headless()) platform::ReportWheel(platform::InputWindow(), delta, x, y);
 }
 void CloseButton() {
-  if (Headless()) platform::PostSystemSend(platform::InputWindow(), WM_CLOSE, 0, 0);
+  if (Headless()) platform::UserClose(platform::InputWindow());
 }
 void Expose() {
-  if (!Headless()) return;
-  if (platform::Window *window = platform::FindWindow(platform::InputWindow())) {
-    platform::InvalidateClient(*window, platform::WholeClient(*window), true);
-  }
+  if (Headless()) platform::UserExpose(platform::InputWindow());
 }
 
-size_t QueuedMessages() {
-  if (!Headless()) return 0;
-  const platform::Queue &queue = platform::ThreadQueue();
-  return queue.sent.Size() + queue.posted.Size() + queue.input.Size();
-}
+size_t QueuedMessages() { return Headless() ? platform::QueuedMessages() : 0; }
 
 void MoveWindowTo(int x, int y) {
   if (Headless()) platform::UserMoveWindow(platform::InputWindow(), x, y);
@@ -272,64 +280,58 @@ void Minimize() {
   if (Headless()) platform::UserMinimize(platform::InputWindow());
 }
 void Restore() {
-  if (!Headless()) return;
-  // A minimised window is not where input goes, so look for it directly.
-  for (platform::Window *window : platform::GetState().windowOrder) {
-    if (window->visible && window->minimized && !window->destroying) {
-      platform::UserRestore(window->handle);
-      return;
-    }
-  }
+  // A minimised window is not where input goes.
+  if (Headless()) platform::UserRestore(platform::MinimizedWindow());
 }
 
 void SetPollHook(std::function<void(uint64_t poll)> hook) {
-  if (auto *h = Headless()) h->pollHook_.Set(std::move(hook));
+  if (auto *h = Headless()) h->pollHook.Set(std::move(hook));
 }
 
 const Image &LastPresented() {
   static const Image empty;
   auto *h = Headless();
-  return h != nullptr ? *h->last_ : empty;
+  return h != nullptr ? *h->last : empty;
 }
 uint64_t PresentCount() {
   auto *h = Headless();
-  return h != nullptr ? h->presents_ : 0;
+  return h != nullptr ? h->presents : 0;
 }
 void SetPresentHook(std::function<void(const Image &)> hook) {
-  if (auto *h = Headless()) h->presentHook_.Set(std::move(hook));
+  if (auto *h = Headless()) h->presentHook.Set(std::move(hook));
 }
 
 const std::vector<MessageBoxCall> &MessageBoxes() {
   static const std::vector<MessageBoxCall> empty;
   auto *h = Headless();
-  return h != nullptr ? h->messageBoxes_ : empty;
+  return h != nullptr ? h->messageBoxes : empty;
 }
 const std::vector<std::string> &ConsoleCalls() {
   static const std::vector<std::string> empty;
   auto *h = Headless();
-  return h != nullptr ? h->consoleCalls_ : empty;
+  return h != nullptr ? h->consoleCalls : empty;
 }
 
 const std::vector<TracedMessage> &MessageTrace() {
   static const std::vector<TracedMessage> empty;
   auto *h = Headless();
-  return h != nullptr ? h->trace_ : empty;
+  return h != nullptr ? h->trace : empty;
 }
 void ClearMessageTrace() {
-  if (auto *h = Headless()) h->trace_.clear();
+  if (auto *h = Headless()) h->trace.clear();
 }
 void SetMessageTraceEnabled(bool enabled) {
-  if (auto *h = Headless()) h->tracing_ = enabled;
+  if (auto *h = Headless()) h->tracing = enabled;
 }
 
 void FailNextRegisterClass() {
-  if (auto *h = Headless()) h->failRegisterClass_ = true;
+  if (auto *h = Headless()) h->failRegisterClass = true;
 }
 void FailNextCreateWindow() {
-  if (auto *h = Headless()) h->failCreateWindow_ = true;
+  if (auto *h = Headless()) h->failCreateWindow = true;
 }
 void FailNextCreateDIBSection() {
-  if (auto *h = Headless()) h->failCreateDIBSection_ = true;
+  if (auto *h = Headless()) h->failCreateDIBSection = true;
 }
 
 }  // namespace velmora::headless

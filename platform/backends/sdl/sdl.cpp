@@ -4,12 +4,12 @@
 // straight from the DIB into the window surface, and under X the surface
 // reaches the screen on a thread of its own while the next frame is drawn.
 // Without a display no window can be made, so the program sees
-// CreateWindowExW fail.
+// CreateWindowExW fail, and standard error names the display it tried.
 // What it does not do: maximised windows report SIZE_RESTORED, the frame
 // drawn around the window is the window manager's (its size is assumed to
 // be the fixed Win32 metrics), and a surface other than 32-bit XRGB is not
 // drawn on.
-#include "front.h"
+#include "platform/front/backend_api.h"
 #include "sdl_keys_at_focus.h"
 
 #include <SDL.h>
@@ -20,6 +20,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -224,29 +225,28 @@ class SdlBackend final : public Backend {
     if (SDL_WaitEventTimeout(&event, 100)) Handle(event);
   }
 
-  bool CreateNativeWindow(Window &window) override {
+  void *CreateNativeWindow(const WindowView &window) override {
     WaitForPresent();
-    if (!Video()) return false;
-    const RECT client = ClientScreenRect(window);
+    if (!Video()) return nullptr;
+    const RECT client = window.client;
     const int width = std::max<LONG>(client.right - client.left, 1);
     const int height = std::max<LONG>(client.bottom - client.top, 1);
-    SDL_Window *sdlWindow = SDL_CreateWindow(ToUtf8(window.title.c_str(), window.title.size()).c_str(),
+    SDL_Window *sdlWindow = SDL_CreateWindow(ToUtf8(window.title).c_str(),
                                              client.left, client.top, width, height,
                                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (sdlWindow == nullptr) {
       std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
-      return false;
+      return nullptr;
     }
     auto *native = new SdlWindow;
     native->window = sdlWindow;
     native->id = SDL_GetWindowID(sdlWindow);
     native->hwnd = window.handle;
     windows_.push_back(native);
-    window.native = native;
-    return true;
+    return native;
   }
 
-  void DestroyNativeWindow(Window &window) override {
+  void DestroyNativeWindow(const WindowView &window) override {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr) return;
     WaitForPresent();
@@ -254,10 +254,9 @@ class SdlBackend final : public Backend {
     if (windows_.empty()) presenter_.Stop();
     SDL_DestroyWindow(native->window);
     delete native;
-    window.native = nullptr;
   }
 
-  void UpdateNativeState(Window &window) override {
+  void UpdateNativeState(const WindowView &window) override {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr) return;
     WaitForPresent();
@@ -279,7 +278,7 @@ class SdlBackend final : public Backend {
     }
   }
 
-  bool BeginDraw(Window &window, Surface *surface) override {
+  bool BeginDraw(const WindowView &window, Surface *surface) override {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr) return false;
     WaitForPresent();
@@ -302,12 +301,12 @@ class SdlBackend final : public Backend {
     locked_ = s;
     surface->pixels = static_cast<uint32_t *>(s->pixels);
     surface->stride = s->pitch / 4;
-    surface->width = std::min(s->w, ClientWidth(window));
-    surface->height = std::min(s->h, ClientHeight(window));
+    surface->width = std::min(s->w, window.ClientWidth());
+    surface->height = std::min(s->h, window.ClientHeight());
     return true;
   }
 
-  void EndDraw(Window &window, const RECT &changed, bool frame) override {
+  void EndDraw(const WindowView &window, const RECT &changed, bool frame) override {
     (void)frame;
     auto *native = static_cast<SdlWindow *>(window.native);
     SDL_Surface *s = locked_;
@@ -327,16 +326,14 @@ class SdlBackend final : public Backend {
     }
   }
 
-  int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) override {
+  int ShowMessageBox(const WindowView *owner, LPCWSTR text, LPCWSTR caption, UINT type) override {
     WaitForPresent();
     const std::string utf8Text = ToUtf8(text), utf8Caption = ToUtf8(caption);
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     if ((type & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
     if ((type & 0xF0) == 0x30) flags = SDL_MESSAGEBOX_WARNING;  // MB_ICONWARNING
     SDL_Window *parent = nullptr;
-    if (Window *window = FindWindow(owner)) {
-      if (window->native != nullptr) parent = static_cast<SdlWindow *>(window->native)->window;
-    }
+    if (owner != nullptr && owner->native != nullptr) parent = static_cast<SdlWindow *>(owner->native)->window;
     if (SDL_ShowSimpleMessageBox(flags, utf8Caption.c_str(), utf8Text.c_str(), parent) != 0) {
       std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
     }
@@ -359,7 +356,7 @@ class SdlBackend final : public Backend {
       SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
       videoReady_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
       if (!videoReady_) {
-        std::fprintf(stderr, "no display: %s\n", SDL_GetError());
+        std::fprintf(stderr, "no display: %s (SDL: %s)\n", DisplayTried().c_str(), SDL_GetError());
         return false;
       }
       // Without a display SDL settles for a driver that shows nothing; that
@@ -369,7 +366,7 @@ class SdlBackend final : public Backend {
       if (driver != nullptr && (asked == nullptr || SDL_strcasecmp(asked, driver) != 0) &&
           (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 ||
            SDL_strcmp(driver, "evdev") == 0)) {
-        std::fprintf(stderr, "no display (SDL found only its %s driver)\n", driver);
+        std::fprintf(stderr, "no display: %s (SDL found only its %s driver)\n", DisplayTried().c_str(), driver);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoReady_ = false;
         return false;
@@ -386,6 +383,16 @@ class SdlBackend final : public Backend {
       asyncPresent_ = softwareSurface && driver != nullptr && SDL_strcmp(driver, "x11") == 0;
     }
     return videoReady_;
+  }
+
+  // The display SDL was to open, as the environment names it, for the
+  // message when it could not: the first thing a user checks.
+  static std::string DisplayTried() {
+    const char *x = SDL_getenv("DISPLAY");
+    const char *wayland = SDL_getenv("WAYLAND_DISPLAY");
+    std::string tried = x != nullptr && x[0] != '\0' ? std::string("cannot open DISPLAY=") + x : "DISPLAY is not set";
+    if (wayland != nullptr && wayland[0] != '\0') tried += std::string("; cannot open WAYLAND_DISPLAY=") + wayland;
+    return tried;
   }
 
   SdlWindow *Find(Uint32 id) {
@@ -481,15 +488,15 @@ class SdlBackend final : public Backend {
     SdlWindow *native = Find(event.windowID);
     if (native == nullptr) return;
     const HWND hwnd = native->hwnd;
-    Window *window = FindWindow(hwnd);
-    if (window == nullptr) return;
-    const RECT insets = FrameInsets(window->style, window->exStyle, false);
+    WindowView window;
+    if (!DescribeWindow(hwnd, &window)) return;
+    const RECT insets = window.frame;
     switch (event.event) {
       case SDL_WINDOWEVENT_MOVED:
-        if (!window->minimized) UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top);
+        if (!window.minimized) UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top);
         break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
-        if (!window->minimized) {
+        if (!window.minimized) {
           UserResizeWindow(hwnd, event.data1 + insets.left + insets.right,
                            event.data2 + insets.top + insets.bottom);
         }
@@ -504,10 +511,10 @@ class SdlBackend final : public Backend {
         UserRestore(hwnd);
         break;
       case SDL_WINDOWEVENT_EXPOSED:
-        InvalidateClient(*window, WholeClient(*window), true);
+        UserExpose(hwnd);
         break;
       case SDL_WINDOWEVENT_CLOSE:
-        SendToWindow(hwnd, WM_CLOSE, 0, 0);  // inside PeekMessageW, as a sent message
+        UserClose(hwnd);
         break;
       case SDL_WINDOWEVENT_FOCUS_GAINED:
         TakeKeymapAtFocus(native->window);

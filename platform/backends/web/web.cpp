@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "front.h"
+#include "platform/front/backend_api.h"
 
 namespace velmora::platform {
 namespace {
@@ -156,22 +156,16 @@ class WebBackend final : public Backend {
 
   void Wait() override { WebNextFrame(); }
 
-  bool CreateNativeWindow(Window &window) override {
-    window.native = new WebWindow;
-    return true;
-  }
+  void *CreateNativeWindow(const WindowView &) override { return new WebWindow; }
 
-  void DestroyNativeWindow(Window &window) override {
-    delete static_cast<WebWindow *>(window.native);
-    window.native = nullptr;
-  }
+  void DestroyNativeWindow(const WindowView &window) override { delete static_cast<WebWindow *>(window.native); }
 
-  void UpdateNativeState(Window &) override {}
+  void UpdateNativeState(const WindowView &) override {}
 
-  bool BeginDraw(Window &window, Surface *surface) override {
+  bool BeginDraw(const WindowView &window, Surface *surface) override {
     auto *native = static_cast<WebWindow *>(window.native);
     if (native == nullptr) return false;
-    const int width = ClientWidth(window), height = ClientHeight(window);
+    const int width = window.ClientWidth(), height = window.ClientHeight();
     if (width <= 0 || height <= 0) return false;
     if (native->width != width || native->height != height) {
       native->pixels.assign(static_cast<size_t>(width) * height, 0);
@@ -186,13 +180,13 @@ class WebBackend final : public Backend {
     return true;
   }
 
-  void EndDraw(Window &window, const RECT &, bool frame) override {
+  void EndDraw(const WindowView &window, const RECT &, bool frame) override {
     auto *native = static_cast<WebWindow *>(window.native);
     WebPresent(native->pixels.data(), native->width, native->height);
     if (frame) WebNextFrame();
   }
 
-  int MessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) override {
+  int ShowMessageBox(const WindowView *, LPCWSTR text, LPCWSTR caption, UINT) override {
     WebMessageBox(ToUtf8(caption).c_str(), ToUtf8(text).c_str());
     return IDOK;
   }

@@ -2,7 +2,7 @@
 // clock, a scripted source of user input, the images that reached the window
 // and a record of the calls that reached the platform. The backend is used
 // when the environment says VELMORA_BACKEND=headless (the test helper sets
-// it); these functions have no effect on the SDL2 backend.
+// it); these functions have no effect on any other backend.
 #ifndef VELMORA_PLATFORM_HEADLESS_H
 #define VELMORA_PLATFORM_HEADLESS_H
 
@@ -39,9 +39,11 @@ void KeyUp(UINT virtualKey);
 void MouseMove(int x, int y);
 void LeftButton(bool down, int x, int y);
 void Wheel(int delta, int x, int y);
-void CloseButton();  // the title bar's close button: WM_CLOSE, sent at the next poll
+// The title bar's close button: WM_SYSCOMMAND with SC_CLOSE, posted, which
+// DefWindowProcW turns into WM_CLOSE.
+void CloseButton();
 void Expose();       // the client area needs repainting, with erase
-// Messages waiting in the queue (sent, posted and input; not WM_PAINT or
+// Messages waiting in the queue (posted and input; not WM_PAINT or
 // WM_QUIT, which are flags): the loop takes one per turn, so a script that
 // needs its next input handled at once waits for this to be 0.
 size_t QueuedMessages();
