@@ -5,6 +5,9 @@
 # The version is the project's, set once in the top CMakeLists.txt.
 # scripts/package.sh builds both; tests/package/check.sh tests them.
 include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/VelmoraControls.cmake)
+velmora_controls(${PROJECT_SOURCE_DIR}/packaging/controls.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/packaging/controls.txt)
 
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "The VELMORA developers")

@@ -27,7 +27,8 @@ set(VELMORA_SURFACE_OPTIONS ${VELMORA_PROJECTION_OPTIONS} -fno-math-errno)
 # The view and scene built again with one vector version forced, for the
 # tests that run each version and the benchmark of the baseline alone. What
 # links it gets VELMORA_CPU_FEATURE, the processor feature (as
-# __builtin_cpu_supports names it) that the version needs.
+# __builtin_cpu_supports names it) that the version needs, and
+# VELMORA_FORCED_VECTOR_VERSION, the version's VectorVersion enumerator.
 function(velmora_vector_version_library target version)
   get_target_property(view_sources velmora_view SOURCES)
   get_target_property(scene_sources velmora_scene SOURCES)
@@ -41,8 +42,13 @@ function(velmora_vector_version_library target version)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/math/view.cpp PROPERTIES COMPILE_OPTIONS "${VELMORA_PROJECTION_OPTIONS}")
   set_source_files_properties(${PROJECT_SOURCE_DIR}/scene/quadric.cpp PROPERTIES COMPILE_OPTIONS "${VELMORA_SURFACE_OPTIONS}")
   set(feature ${version})
+  set(enumerator kAvx2)
   if(version STREQUAL "baseline")
     set(feature sse2)
+    set(enumerator kBaseline)
+  elseif(version STREQUAL "avx512f")
+    set(enumerator kAvx512)
   endif()
-  target_compile_definitions(${target} INTERFACE VELMORA_CPU_FEATURE="${feature}")
+  target_compile_definitions(${target} INTERFACE VELMORA_CPU_FEATURE="${feature}"
+                             VELMORA_FORCED_VECTOR_VERSION=${enumerator})
 endfunction()

@@ -26,3 +26,13 @@ const char *VectorVersionName(VectorVersion version) {
     default: return "SSE2";
   }
 }
+
+#if defined(VELMORA_VECTOR_ONLY_AVX512F) || defined(VELMORA_VECTOR_ONLY_AVX2) || defined(VELMORA_VECTOR_ONLY_BASELINE)
+static unsigned g_versionsRun = 0;
+
+void NoteVectorVersionRun(VectorVersion version) { g_versionsRun |= 1u << static_cast<unsigned>(version); }
+
+unsigned VectorVersionsRun() { return g_versionsRun; }
+#else
+unsigned VectorVersionsRun() { return 0; }
+#endif

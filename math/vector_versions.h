@@ -22,11 +22,31 @@ enum class VectorVersion { kBaseline, kAvx2, kAvx512 };
 VectorVersion ChosenVectorVersion();
 const char *VectorVersionName(VectorVersion version);
 
+// A build with one version forced notes every version that runs, one bit
+// each (1 << version), so that its tests can prove the forced version is
+// the only one they ran; other builds note nothing and keep the mask 0.
+unsigned VectorVersionsRun();
+#if defined(VELMORA_VECTOR_ONLY_AVX512F) || defined(VELMORA_VECTOR_ONLY_AVX2) || defined(VELMORA_VECTOR_ONLY_BASELINE)
+void NoteVectorVersionRun(VectorVersion version);
+#define VELMORA_VECTOR_NOTE(version) NoteVectorVersionRun(VectorVersion::version)
+#else
+#define VELMORA_VECTOR_NOTE(version) ((void)0)
+#endif
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define VELMORA_VECTOR_VERSIONS(Name, Params, Args)                                                   \
-  __attribute__((target("avx512f"))) static void Name##Avx512 Params { Name##Body Args; }              \
-  __attribute__((target("avx2"))) static void Name##Avx2 Params { Name##Body Args; }                   \
-  static void Name##Baseline Params { Name##Body Args; }                                               \
+  __attribute__((target("avx512f"))) static void Name##Avx512 Params {                                 \
+    VELMORA_VECTOR_NOTE(kAvx512);                                                                      \
+    Name##Body Args;                                                                                   \
+  }                                                                                                    \
+  __attribute__((target("avx2"))) static void Name##Avx2 Params {                                      \
+    VELMORA_VECTOR_NOTE(kAvx2);                                                                        \
+    Name##Body Args;                                                                                   \
+  }                                                                                                    \
+  static void Name##Baseline Params {                                                                  \
+    VELMORA_VECTOR_NOTE(kBaseline);                                                                    \
+    Name##Body Args;                                                                                   \
+  }                                                                                                    \
   void Name Params {                                                                                   \
     using Version = void(*) Params;                                                                    \
     static const Version chosen = ChosenVectorVersion() == VectorVersion::kAvx512 ? Name##Avx512       \
@@ -36,7 +56,10 @@ const char *VectorVersionName(VectorVersion version);
   }
 #else
 #define VELMORA_VECTOR_VERSIONS(Name, Params, Args) \
-  void Name Params { Name##Body Args; }
+  void Name Params {                                \
+    VELMORA_VECTOR_NOTE(kBaseline);                 \
+    Name##Body Args;                                \
+  }
 #endif
 
 #endif

@@ -2,15 +2,22 @@
 # Installs the Debian packages that tasks need, if they are missing, with
 # one update of the package lists for all of them.
 #   deps.sh TASK...
-#   deps.sh build   the Linux build and its tests
+#   deps.sh run     the program alone: the compiler, CMake and SDL2
+#   deps.sh xvfb    a virtual X screen (xvfb-run), where there is no display
+#   deps.sh build   the Linux build and its tests and benchmarks
 #   deps.sh wine    also the Windows cross-build and the Wine check
 #   deps.sh package the Debian package and the Windows zip, with the tools
 #                   that check them
 #   deps.sh web     the browser build (emscripten) and what runs it (node)
 set -euo pipefail
 tasks=("${@:-build}")
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev)
+packages=(cmake g++ make libsdl2-dev)
 for what in "${tasks[@]}"; do
+case "$what" in
+  run) ;;
+  xvfb) packages+=(xvfb xauth) ;;
+  *) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
+esac
 if [ "$what" = web ]; then
   # npm comes with the machine's Node.js (Debian's npm package would
   # conflict with it); the browser test installs its own modules with it.

@@ -9,6 +9,7 @@
 #   scripts/fps_compare.sh [rounds] [seconds]   (default 3 rounds of 5 s)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 rounds=${1:-3}
 seconds=${2:-5}
 cmake --preset default >/dev/null

@@ -9,6 +9,7 @@
 #   scripts/frame_table.sh [runs]   (default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 runs=${1:-3}
 ./scripts/deps.sh wine
 for preset in default mingw mingw64; do

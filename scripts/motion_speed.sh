@@ -9,6 +9,7 @@
 #   scripts/motion_speed.sh [seconds]   (default 10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 seconds=${1:-10}
 ./scripts/deps.sh wine
 cmake --preset default >/dev/null

@@ -6,6 +6,7 @@
 #   scripts/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 ./scripts/deps.sh package
 rm -rf dist
 mkdir -p dist

@@ -7,6 +7,7 @@
 #   scripts/soak.sh [frames]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 frames=${1:-200000}
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize --target soak_test >/dev/null

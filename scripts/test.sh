@@ -8,9 +8,8 @@
 # same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 ./scripts/deps.sh wine package web
-# Every build and test run takes its parallelism from its preset (two jobs:
-# see CMakePresets.json and the README).
 
 # The 32-bit build comes with the zip (scripts/package.sh, below); the
 # 64-bit one is what the Wine runs fall back on.

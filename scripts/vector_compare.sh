@@ -9,6 +9,7 @@
 #   scripts/vector_compare.sh [runs]   (default 3 of each)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 runs=${1:-3}
 cmake --preset default >/dev/null
 cmake --build --preset default --target velmora_bench velmora_bench_sse2 >/dev/null

@@ -5,6 +5,7 @@
 #   scripts/web.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/jobs.sh
 ./scripts/deps.sh web
 cmake --preset web >/dev/null
 cmake --build --preset web --target velmora

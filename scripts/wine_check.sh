@@ -18,6 +18,7 @@
 # the check reports itself skipped (exit code 77).
 # VELMORA_WINE_KEEP=1 keeps the captures and logs of a passing run too.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/jobs.sh"
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 tool="$root/tests/wine/frame_check.py"

@@ -3,51 +3,26 @@
 #include <gtest/gtest.h>
 #include <velmora/headless.h>
 
-#include <cmath>
+#include <vector>
 
 #include "app/shell/shell.h"
 #include "math/view.h"
 #include "scene/frame.h"
 #include "support/program.h"
+#include "support/view_model.h"
 
 namespace {
 
 namespace hl = velmora::headless;
 using hl::KeyDown;
 
-// The rotations as the view composes them: angles in degrees with the
-// factor 3.1416 / 180; a new rotation is the left factor.
-Matrix3 RotationX(double degrees) {
-  const double a = degrees * 3.1416 / 180;
-  return {{1, 0, 0, 0, std::cos(a), std::sin(a), 0, -std::sin(a), std::cos(a)}};
-}
+// The turns the input should make, from the tests' model of the view.
+using view_model::Product;
+using view_model::TurnAxis;
+using view_model::TurnX;
+using view_model::TurnY;
 
-Matrix3 RotationY(double degrees) {
-  const double a = degrees * 3.1416 / 180;
-  return {{std::cos(a), 0, std::sin(a), 0, 1, 0, -std::sin(a), 0, std::cos(a)}};
-}
-
-// About the viewing axis (0, 0, 1).
-Matrix3 RotationZ(double degrees) {
-  const double a = degrees * 3.1416 / 180;
-  return {{std::cos(a), std::sin(a), 0, -std::sin(a), std::cos(a), 0, 0, 0, 1}};
-}
-
-Matrix3 Product(const Matrix3 &a, const Matrix3 &b) {
-  Matrix3 p{};
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) {
-      for (int k = 0; k < 3; ++k) {
-        p.m[3 * r + c] += a.m[3 * r + k] * b.m[3 * k + c];
-      }
-    }
-  }
-  return p;
-}
-
-const Matrix3 kIdentity = {{1, 0, 0, 0, 1, 0, 0, 0, 1}};
-
-void ExpectView(const Matrix3 &expected) {
+void ExpectView(const view_model::Rotation &expected) {
   for (int i = 0; i < 9; ++i) {
     EXPECT_NEAR(g_viewRotation.m[i], expected.m[i], 1e-12) << "entry " << i;
   }
@@ -186,12 +161,12 @@ TEST(WindowProc, MouseAndWheelThroughTheLoop) {
         EXPECT_EQ(g_dragging, 1);
         EXPECT_EQ(g_lastMouseX, 104);
         EXPECT_EQ(g_lastMouseY, 64);
-        ExpectView(kIdentity);
+        ExpectView(view_model::Identity());
         hl::MouseMove(505, 400);
       },
       [] {
         EXPECT_EQ(g_lastMouseX, 109);
-        ExpectView(RotationY(-1));
+        ExpectView(TurnY(-1));
         hl::LeftButton(false, 505, 400);
       },
       [] {
@@ -210,7 +185,7 @@ TEST(HandleInput, DragTurnsAboutYThenXOneDegreePerFivePixels) {
 
   // Moves with the button up change nothing.
   EXPECT_EQ(Input(WM_MOUSEMOVE, 700, 100), 0);
-  ExpectView(kIdentity);
+  ExpectView(view_model::Identity());
   EXPECT_EQ(g_lastMouseX, 0);
   EXPECT_EQ(g_lastMouseY, 0);
 
@@ -218,11 +193,11 @@ TEST(HandleInput, DragTurnsAboutYThenXOneDegreePerFivePixels) {
   EXPECT_EQ(g_dragging, 1);
   EXPECT_EQ(g_lastMouseX, 10);
   EXPECT_EQ(g_lastMouseY, 0);
-  ExpectView(kIdentity);
+  ExpectView(view_model::Identity());
 
   // 10 pixels to the right: -2 degrees about y.
   Input(WM_MOUSEMOVE, 420, 300);
-  ExpectView(RotationY(-2));
+  ExpectView(TurnY(-2));
   EXPECT_LT(g_viewRotation.m[2], 0.0);
   EXPECT_EQ(g_lastMouseX, 20);
 
@@ -232,24 +207,24 @@ TEST(HandleInput, DragTurnsAboutYThenXOneDegreePerFivePixels) {
   EXPECT_EQ(g_lastMouseX, 20);
   EXPECT_EQ(g_lastMouseY, 0);
   Input(WM_MOUSEMOVE, 10, 10);
-  ExpectView(RotationY(-2));
+  ExpectView(TurnY(-2));
 
   // The next press starts afresh: no jump from (20, 0).
   ResetViewRotation();
   Input(WM_LBUTTONDOWN, 400, 310);
   EXPECT_EQ(g_lastMouseX, 0);
   EXPECT_EQ(g_lastMouseY, 10);
-  ExpectView(kIdentity);
+  ExpectView(view_model::Identity());
 
   // 10 down: +2 degrees about x.
   Input(WM_MOUSEMOVE, 400, 320);
-  ExpectView(RotationX(2));
+  ExpectView(TurnX(2));
   EXPECT_GT(g_viewRotation.m[5], 0.0);
 
   // Diagonal: y is composed first, then x on top of it.
   ResetViewRotation();
   Input(WM_MOUSEMOVE, 407, 313);  // 7 right and 7 up from (0, 20)
-  ExpectView(Product(RotationX(-7 / 5.0), RotationY(-7 / 5.0)));
+  ExpectView(Product(TurnX(-7 / 5.0), TurnY(-7 / 5.0)));
   EXPECT_EQ(g_lastMouseX, 7);
   EXPECT_EQ(g_lastMouseY, 13);
   Input(WM_LBUTTONUP, 0, 0);
@@ -269,13 +244,13 @@ TEST(HandleInput, PointerPositionIsUnsignedAndRelativeToTheClientCentre) {
 TEST(HandleInput, UpAndDownTurnTwoDegreesAboutTheViewingAxis) {
   ResetViewRotation();
   EXPECT_EQ(HandleInput(WM_KEYDOWN, VK_UP, 0), 0);
-  ExpectView(RotationZ(-2));
+  ExpectView(TurnAxis(0, 0, 1, -2));
   EXPECT_LT(g_viewRotation.m[1], 0.0);
   ResetViewRotation();
   HandleInput(WM_KEYDOWN, VK_DOWN, 0);
-  ExpectView(RotationZ(2));
+  ExpectView(TurnAxis(0, 0, 1, 2));
   HandleInput(WM_KEYDOWN, VK_UP, 0);
-  ExpectView(kIdentity);
+  ExpectView(view_model::Identity());
 }
 
 TEST(HandleInput, WheelStepsFifteenPerMessageWithAFloorOfTwenty) {

@@ -13,6 +13,8 @@
 #include <random>
 #include <vector>
 
+#include "support/view_model.h"
+
 namespace {
 
 const double kInf = std::numeric_limits<double>::infinity();
@@ -132,15 +134,15 @@ TEST(TrigAgreement, KnownValuesOfTheDoublesNearestPi) {
 }
 
 TEST(TrigAgreement, TheViewsAngles) {
-  // Degrees times 3.1416 over 180, as the view converts them: the key turn,
+  // Degrees converted as the view converts them: the key turn,
   // whole and partial turns, and drag steps of a fifth of a degree.
   for (double degrees : {2.0, -2.0, 360.0, -360.0, 0.2, -0.2, 0.4, 1.0, 20.0, 25.0, 30.0, 33.0,
                          40.0, 45.0, 90.0, 180.0, 270.0, 720.0, 36000.0}) {
     SCOPED_TRACE(degrees);
-    ExpectLikeLibrary(degrees * 3.1416 / 180);
+    ExpectLikeLibrary(view_model::Radians(degrees));
   }
   std::vector<double> drags;
-  for (int pixels = -5000; pixels <= 5000; ++pixels) drags.push_back(pixels / 5.0 * 3.1416 / 180);
+  for (int pixels = -5000; pixels <= 5000; ++pixels) drags.push_back(view_model::Radians(pixels / 5.0));
   ExpectAllLikeLibrary(drags);
 }
 
@@ -188,7 +190,7 @@ TEST(TrigSymmetry, SineIsOddAndCosineEvenToTheBit) {
   std::vector<double> xs = Uniform(0.0, 20.0, 5000, 5);
   const std::vector<double> more = Uniform(0.0, 1e7, 5000, 6);
   xs.insert(xs.end(), more.begin(), more.end());
-  for (double x : {1e22, 1e300, kHalfPi, kPi, 2 * 3.1416 / 180}) xs.push_back(x);
+  for (double x : {1e22, 1e300, kHalfPi, kPi, view_model::Radians(2)}) xs.push_back(x);
   int sineBroken = 0, cosineBroken = 0;
   for (double x : xs) {
     if (BitsOf(Sine(-x)) != BitsOf(-Sine(x))) ++sineBroken;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 
 #include "projection.h"
 #include "raster/colours.h"
+#include "support/view_model.h"
 
 namespace {
 
@@ -26,29 +28,25 @@ Matrix3 Make(double m00, double m01, double m02, double m10, double m11, double 
 
 bool SameBits(const Matrix3 &a, const Matrix3 &b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-Matrix3 Product(const Matrix3 &a, const Matrix3 &b) {
-  Matrix3 p;
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) {
-      p.m[3 * r + c] = a.m[3 * r] * b.m[c] + a.m[3 * r + 1] * b.m[3 + c] + a.m[3 * r + 2] * b.m[6 + c];
-    }
-  }
-  return p;
+// The view's rotation as the tests' model of it, and back.
+Matrix3 FromModel(const view_model::Rotation &r) {
+  Matrix3 m;
+  std::copy(std::begin(r.m), std::end(r.m), m.m);
+  return m;
+}
+view_model::Rotation ToModel(const Matrix3 &m) {
+  view_model::Rotation r;
+  std::copy(std::begin(m.m), std::end(m.m), r.m);
+  return r;
 }
 
 void ExpectNear(const Matrix3 &actual, const Matrix3 &expected, double tolerance) {
   for (int i = 0; i < 9; ++i) EXPECT_NEAR(actual.m[i], expected.m[i], tolerance) << "entry " << i;
 }
 
-// The rotation tables, with the degree conversion of the view.
-Matrix3 XTable(double degrees) {
-  const double t = degrees * 3.1416 / 180;
-  return Make(1, 0, 0, 0, std::cos(t), std::sin(t), 0, -std::sin(t), std::cos(t));
-}
-Matrix3 YTable(double degrees) {
-  const double t = degrees * 3.1416 / 180;
-  return Make(std::cos(t), 0, std::sin(t), 0, 1, 0, -std::sin(t), 0, std::cos(t));
-}
+Matrix3 XTable(double degrees) { return FromModel(view_model::TurnX(degrees)); }
+Matrix3 YTable(double degrees) { return FromModel(view_model::TurnY(degrees)); }
+Matrix3 Product(const Matrix3 &a, const Matrix3 &b) { return FromModel(view_model::Product(ToModel(a), ToModel(b))); }
 
 // A view that is no rotation at all, so products with it show their order.
 const Matrix3 kSkewedView = Make(0.5, -1.25, 2.0, 3.0, 0.75, -0.5, -2.0, 1.5, 1.0);
@@ -91,8 +89,8 @@ TEST(ViewRotation, ZeroDegreesLeavesTheRotationAsItWas) {
 TEST(ViewRotation, ThreeHundredSixtyDegreesIsNotAWholeTurn) {
   ResetViewRotation();
   RotateViewX(360);
-  // 360 × 3.1416 / 180 = 6.2832, which is 2π + 1.46928e-5.
-  const double s = 6.2832 - 2 * 3.14159265358979323846;
+  // 360 degrees are 6.2832 radians, which is 2π + 1.46928e-5.
+  const double s = view_model::Radians(360) - 2 * 3.14159265358979323846;
   EXPECT_NE(g_viewRotation.m[5], 0.0);
   EXPECT_NEAR(g_viewRotation.m[5], s, 1e-12);
   EXPECT_NEAR(g_viewRotation.m[7], -s, 1e-12);
@@ -222,6 +220,32 @@ TEST_F(Projection, SceneAxesLandWhereTheScaleSays) {
   EXPECT_EQ(y.x, 400.0);
   EXPECT_EQ(y.y, 200.0);
   EXPECT_TRUE(Changed().empty());
+}
+
+TEST_F(Projection, TurnedViewPutsPointsWhereTheModelDoes) {
+  // Turned about two axes, offset on all three, another focal length and a
+  // client area away from the origin: every entry of the rotation and every
+  // term of the formula moves the result.
+  view_model::View v;
+  v.Turn(view_model::TurnY(35));
+  v.Turn(view_model::TurnX(-40));
+  v.ox = 120;
+  v.oy = -75;
+  v.oz = 7000;
+  v.focal = 900;
+  v.left = 20;
+  v.top = 30;
+  g_viewRotation = FromModel(v.rotation);
+  g_viewOffset = {v.ox, v.oy, v.oz};
+  g_focalLength = v.focal;
+  frame_->app().clientRect = RECT{20, 30, 820, 630};
+  for (const Point3 &p : {Point3{0, 0, 0}, Point3{1500, -700, 300}, Point3{-2000, 2000, -2000},
+                          Point3{2000, 2000, 2000}, Point3{-400, 900, 1800}}) {
+    const view_model::Projected expected = view_model::Project(v, p.x, p.y, p.z);
+    const ScreenPoint actual = ProjectPoint(-1, p);
+    EXPECT_NEAR(actual.x, expected.x, 1e-9) << p.x << ", " << p.y << ", " << p.z;
+    EXPECT_NEAR(actual.y, expected.y, 1e-9) << p.x << ", " << p.y << ", " << p.z;
+  }
 }
 
 TEST_F(Projection, ReadsTheViewAfreshOnEveryCall) {

@@ -1,7 +1,7 @@
 // The picture a frame should show, worked out from the scene's geometry:
-// the view's projection, the 80 by 80 sample grid over the doubled box, the
-// markers, and the cube's edges as the pixel routines are specified to draw
-// and clip them. Only the all-zero quadric (the plane z = 0) is modelled,
+// the view (support/view_model.h), the 80 by 80 sample grid over the
+// doubled box, the markers, and the cube's edges as the pixel routines are
+// specified to draw and clip them. Only the all-zero quadric (the plane z = 0) is modelled,
 // which is what the scene shows while every point is at the origin.
 #ifndef VELMORA_TESTS_SCENE_EXPECTED_PICTURE_H
 #define VELMORA_TESTS_SCENE_EXPECTED_PICTURE_H
@@ -13,55 +13,13 @@
 #include <vector>
 
 #include "raster/colours.h"
+#include "support/view_model.h"
 
 namespace expected {
 
-// A rotation, the offset (0, 0, 8000), a focal length and the client size.
-struct View {
-  double m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  double oz = 8000;
-  int focal = 800;
-  int width = 0, height = 0;
-};
-
-inline double Radians(double degrees) { return degrees * 3.1416 / 180; }
-
-// The new rotation is the left factor: it turns about the screen's axes.
-inline void Compose(View &v, const double r[9]) {
-  double p[9];
-  for (int row = 0; row < 3; ++row)
-    for (int c = 0; c < 3; ++c)
-      p[3 * row + c] = r[3 * row] * v.m[c] + r[3 * row + 1] * v.m[3 + c] + r[3 * row + 2] * v.m[6 + c];
-  std::copy(p, p + 9, v.m);
-}
-
-inline void TurnAboutX(View &v, double degrees) {
-  double c = std::cos(Radians(degrees)), s = std::sin(Radians(degrees));
-  const double r[9] = {1, 0, 0, 0, c, s, 0, -s, c};
-  Compose(v, r);
-}
-
-inline void TurnAboutY(View &v, double degrees) {
-  double c = std::cos(Radians(degrees)), s = std::sin(Radians(degrees));
-  const double r[9] = {c, 0, s, 0, 1, 0, -s, 0, c};
-  Compose(v, r);
-}
-
-struct Projected {
-  double x = -10, y = -10;
-  bool visible = false;  // passes the depth test and lies strictly inside
-};
-
-inline Projected Project(const View &v, double x, double y, double z) {
-  Projected r;
-  double depth = v.m[6] * x + v.m[7] * y + v.m[8] * z + v.oz;
-  double f = v.focal;
-  if (!(f <= depth)) return r;
-  r.x = (v.m[0] * x + v.m[1] * y + v.m[2] * z + 0.0) * f / depth + v.width / 2;
-  r.y = v.height / 2 - (v.m[3] * x + v.m[4] * y + v.m[5] * z + 0.0) * f / depth;
-  r.visible = 0 < r.x && r.x < v.width && 0 < r.y && r.y < v.height;
-  return r;
-}
+using view_model::Project;
+using view_model::Projected;
+using view_model::View;
 
 class Picture {
  public:

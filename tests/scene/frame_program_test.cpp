@@ -269,8 +269,8 @@ TEST(ProgramFrames, DragTurnsTheViewAboutYThenX) {
   ASSERT_TRUE(turned);
   // 50 pixels right: -10 degrees about y; 25 down: then 5 degrees about x.
   expected::View v = StartView(*turned);
-  expected::TurnAboutY(v, -10);
-  expected::TurnAboutX(v, 5);
+  v.Turn(view_model::TurnY(-10));
+  v.Turn(view_model::TurnX(5));
   expected::Picture scene = expected::SceneAtStart(v);
   ExpectScene(*turned, scene, FindHelpText(*turned));
   // The picture did change: the straight-on cube's corner is no longer red.

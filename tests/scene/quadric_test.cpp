@@ -223,8 +223,8 @@ TEST(RenderScene, StartPictureMatchesTheGeometryStraightOnAndTurned) {
 
   RotateViewY(-10);
   RotateViewX(5);
-  expected::TurnAboutY(v, -10);
-  expected::TurnAboutX(v, 5);
+  v.Turn(view_model::TurnY(-10));
+  v.Turn(view_model::TurnX(5));
   fb.Fill(kBackgroundGrey);
   RenderScene();
   ExpectStartPicture(fb, v);
@@ -234,8 +234,8 @@ TEST(RenderScene, StartPictureMatchesTheGeometryStraightOnAndTurned) {
   RotateViewY(35);
   RotateViewX(-40);
   g_focalLength = 2400;
-  expected::TurnAboutY(v, 35);
-  expected::TurnAboutX(v, -40);
+  v.Turn(view_model::TurnY(35));
+  v.Turn(view_model::TurnX(-40));
   v.focal = 2400;
   fb.Fill(kBackgroundGrey);
   RenderScene();

@@ -1,7 +1,7 @@
 // A frame buffer and view for scene tests that call the drawing directly:
 // an 800 by 600 client area over a larger pixel array, the box of the
 // running program, and the view InitScene leaves (identity rotation, offset
-// (0, 0, 8000), focal length 800), plus the projection that view implies.
+// (0, 0, 8000), focal length 800), plus where that view puts a point.
 #ifndef VELMORA_TESTS_SCENE_SUPPORT_H
 #define VELMORA_TESTS_SCENE_SUPPORT_H
 
@@ -12,6 +12,7 @@
 #include "raster/colours.h"
 #include "scene/points.h"
 #include "support/test_frame.h"
+#include "support/view_model.h"
 
 namespace scene_test {
 
@@ -43,18 +44,11 @@ inline void StandardScene() {
   for (int i = 0; i < kPointCount; ++i) g_positions[i] = Point3{0, 0, 0};
 }
 
-// Where the standard view puts a point: depth z + 8000, magnified by
-// 800 / depth about the client centre (400, 300), y upwards on the screen.
-inline void Project(double x, double y, double z, double &sx, double &sy) {
-  double depth = z + 8000;
-  sx = x * 800.0 / depth + 400;
-  sy = 300 - y * 800.0 / depth;
-}
-
+// The pixel where the standard view puts a point, truncated as it is
+// plotted.
 inline ScreenPixel ProjectToPixel(double x, double y, double z) {
-  double sx, sy;
-  Project(x, y, z, sx, sy);
-  return ScreenPixel{static_cast<int>(sx), static_cast<int>(sy)};
+  const view_model::Projected p = view_model::Project(view_model::View{}, x, y, z);
+  return ScreenPixel{static_cast<int>(p.x), static_cast<int>(p.y)};
 }
 
 }  // namespace scene_test
