@@ -2,14 +2,16 @@
 // platform_sdl_smoke [frames]` opens the program's window, shows it,
 // presents frames as fast as it can and reports the rate; the exit code is
 // 0 when every step worked. With --log it runs until Escape or closing,
-// printing the input and window messages it gets, for sdl_check.sh, which
-// drives the display with xdotool and wmctrl as part of the test suite.
+// printing the input and window messages it gets and filling the client
+// area of the size WM_SIZE gave, for sdl_check.sh, which drives the display
+// with xdotool and wmctrl as part of the test suite.
 // Under the sanitizers run it with ASAN_OPTIONS=detect_leaks=0: libdbus,
 // which SDL loads, keeps a buffer until the process ends.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +22,9 @@ namespace {
 int g_sizes = 0;
 int g_moves = 0;
 bool g_log = false;
+// The client area as the last WM_SIZE gave it, which --log fills.
+int g_clientWidth = 0;
+int g_clientHeight = 0;
 
 // With --log, input and window-manager messages are printed, so that a
 // script driving the display (xdotool) can check what arrived.
@@ -63,7 +68,13 @@ void Log(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK SmokeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SIZE) ++g_sizes;
+  if (message == WM_SIZE) {
+    ++g_sizes;
+    if (wParam != SIZE_MINIMIZED) {
+      g_clientWidth = LOWORD(lParam);
+      g_clientHeight = HIWORD(lParam);
+    }
+  }
   if (message == WM_MOVE) ++g_moves;
   if (g_log) Log(message, wParam, lParam);
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) PostQuitMessage(3);
@@ -125,10 +136,19 @@ int main(int argc, char **argv) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    if (g_log) {
+      // The whole client area the program was told of, with no black pixel,
+      // so that a row left black shows a size that did not arrive.
+      const int w = std::min(g_clientWidth, width), h = std::min(g_clientHeight, height);
+      for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) pixels[y * width + x] = static_cast<DWORD>((x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40);
+      }
+      if (!BitBlt(windowDc, 0, 0, w, h, memory, 0, 0, SRCCOPY)) return Fail("BitBlt");
+      continue;
+    }
     for (int y = 0; y < 673 && y < height; ++y) {
       for (int x = 0; x < 792 && x < width; ++x) {
-        const int shift = g_log ? 0 : frame;
-        pixels[y * width + x] = static_cast<DWORD>(((x + shift) & 0xFF) << 16 | (y & 0xFF) << 8);
+        pixels[y * width + x] = static_cast<DWORD>(((x + frame) & 0xFF) << 16 | (y & 0xFF) << 8);
       }
     }
     if (!StretchBlt(windowDc, 0, 0, 800, 700, memory, 0, 0, 800, 700, SRCCOPY)) return Fail("StretchBlt");

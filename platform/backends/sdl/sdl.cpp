@@ -444,7 +444,7 @@ class SdlBackend final : public Backend {
           if (event.type == SDL_KEYUP) {
             held_[code] = Held::kNo;
           } else if (held_[code] == Held::kUnknown) {
-            held_[code] = WasDownAtFocus(code) ? Held::kFromBeforeFocus : Held::kNo;
+            held_[code] = WasDownAtFocus(event.key.keysym) ? Held::kFromBeforeFocus : Held::kNo;
           }
           if (event.type == SDL_KEYDOWN && held_[code] == Held::kFromBeforeFocus) break;
         }
@@ -492,14 +492,13 @@ class SdlBackend final : public Backend {
     if (!DescribeWindow(hwnd, &window)) return;
     const RECT insets = window.frame;
     switch (event.event) {
+      // A window manager may move or resize a minimised window; the front
+      // keeps that as the restored place and size, for the restore.
       case SDL_WINDOWEVENT_MOVED:
-        if (!window.minimized) UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top);
+        UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top);
         break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
-        if (!window.minimized) {
-          UserResizeWindow(hwnd, event.data1 + insets.left + insets.right,
-                           event.data2 + insets.top + insets.bottom);
-        }
+        UserResizeWindow(hwnd, event.data1 + insets.left + insets.right, event.data2 + insets.top + insets.bottom);
         break;
       case SDL_WINDOWEVENT_MINIMIZED:
         native->minimized = true;
@@ -540,11 +539,9 @@ class SdlBackend final : public Backend {
     keysAtFocus_.Take(window);
   }
 
-  // The scancode's name is the X keysym's for every key the keyboard
-  // messages carry (letters, digits, Escape, the arrows, ...).
-  bool WasDownAtFocus(SDL_Scancode code) {
+  bool WasDownAtFocus(const SDL_Keysym &key) {
     WaitForPresent();
-    return keysAtFocus_.WasDown(SDL_GetScancodeName(code));
+    return keysAtFocus_.WasDown(key);
   }
 
   Held held_[SDL_NUM_SCANCODES] = {};

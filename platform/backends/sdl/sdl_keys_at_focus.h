@@ -5,6 +5,7 @@
 #define VELMORA_PLATFORM_SDL_KEYS_AT_FOCUS_H
 
 struct SDL_Window;
+struct SDL_Keysym;
 
 namespace velmora::platform {
 
@@ -12,8 +13,8 @@ class KeysAtFocus {
  public:
   // Reads the server's keyboard; on another video driver nothing is down.
   void Take(SDL_Window *window);
-  // Whether the key with this X keysym name ("Escape", "Up", "P") was down.
-  bool WasDown(const char *keyName) const;
+  // Whether the key of this SDL key event was down then.
+  bool WasDown(const SDL_Keysym &key) const;
 
  private:
   void *display_ = nullptr;
