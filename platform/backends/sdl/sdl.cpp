@@ -16,6 +16,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
@@ -297,6 +298,9 @@ class SdlBackend final : public Backend {
       }
       return false;
     }
+    // The presenting thread reads the surface while an update is in flight;
+    // writing it then would send a torn frame.
+    assert(!presenter_.Busy());
     if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
     locked_ = s;
     surface->pixels = static_cast<uint32_t *>(s->pixels);
