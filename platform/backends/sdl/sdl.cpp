@@ -1,8 +1,9 @@
 // The SDL2 backend: one resizable SDL window per top-level window, its size
 // being the client area's and its position the client origin; SDL events
 // become posted input and window-manager notifications; a frame is copied
-// straight from the DIB into the window surface, and under X the surface
-// reaches the screen on a thread of its own while the next frame is drawn.
+// straight from the DIB into the window surface, and the surface goes to
+// the screen as a compositor takes it: at most once per display refresh,
+// under X from a thread of its own while the next frame is drawn.
 // Without a display no window can be made, so the program sees
 // CreateWindowExW fail, and standard error names the display it tried.
 // What it does not do: maximised windows report SIZE_RESTORED, the frame
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -34,7 +36,32 @@ struct SdlWindow {
   HWND hwnd = nullptr;
   bool shown = false;
   bool minimized = false;
+  // What the surface holds that the screen does not have yet.
+  bool pending = false;
+  SDL_Rect unsent{};
+  // Set by an expose, a resize or a restore: the next frame goes at once.
+  bool urgent = false;
+  Uint64 lastSend = 0;  // SDL_GetTicks64 of the last update sent
+  Uint64 period = 17;   // one display refresh, in whole milliseconds
 };
+
+// One refresh of the display the window is on, rounded up so that no two
+// updates fall into one refresh; 60 Hz where the mode does not say.
+Uint64 RefreshPeriod(SDL_Window *window) {
+  SDL_DisplayMode mode{};
+  const int display = SDL_GetWindowDisplayIndex(window);
+  const int rate = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
+                       ? mode.refresh_rate
+                       : 60;
+  return (1000 + static_cast<Uint64>(rate) - 1) / static_cast<Uint64>(rate);
+}
+
+SDL_Rect Union(const SDL_Rect &a, const SDL_Rect &b) {
+  if (a.w <= 0 || a.h <= 0) return b;
+  SDL_Rect both;
+  SDL_UnionRect(&a, &b, &both);
+  return both;
+}
 
 // Virtual-key code of an SDL key: digits and letters by position or
 // layout as Windows has them, the rest by scancode.
@@ -116,12 +143,12 @@ UINT ButtonKey(Uint8 button) {
 
 // Window-surface updates on a thread of their own. Under X an update sends
 // the changed rectangle to the server and then waits until the server has
-// taken it, which costs about as much as drawing a whole frame; meanwhile
-// the program can draw the next frame into its frame buffer, as it can
-// while a Windows compositor shows the last one. The backend writes the
-// surface, and makes every other call into SDL, only while no update is in
-// flight (WaitForPresent), so SDL and Xlib are never used from two threads
-// at once; the one exception is taking events from SDL's own queue, which
+// taken it; meanwhile the program can go on to draw its next frame into
+// its frame buffer, as it can while a Windows compositor shows the last
+// one. The backend writes the surface, and makes every other call into
+// SDL, only while no update is in flight (WaitForPresent), so SDL and Xlib
+// are never used from two threads at once and no frame is sent half
+// written; the one exception is taking events from SDL's own queue, which
 // has a lock of its own.
 class Presenter {
  public:
@@ -213,6 +240,7 @@ class SdlBackend final : public Backend {
       return;
     }
     while (SDL_PollEvent(&event)) Handle(event);
+    SendDue();
   }
 
   void Wait() override {
@@ -222,8 +250,16 @@ class SdlBackend final : public Backend {
       return;
     }
     WaitForPresent();
+    // A frame held back for the refresh must not wait for the next event.
+    int timeout = 100;
+    const Uint64 now = SDL_GetTicks64();
+    for (const SdlWindow *native : windows_) {
+      const Uint64 due = DueAt(*native);
+      if (native->pending) timeout = due > now ? std::min<int>(timeout, static_cast<int>(due - now)) : 0;
+    }
     SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, 100)) Handle(event);
+    if (SDL_WaitEventTimeout(&event, timeout)) Handle(event);
+    SendDue();
   }
 
   void *CreateNativeWindow(const WindowView &window) override {
@@ -243,6 +279,7 @@ class SdlBackend final : public Backend {
     native->window = sdlWindow;
     native->id = SDL_GetWindowID(sdlWindow);
     native->hwnd = window.handle;
+    native->period = RefreshPeriod(sdlWindow);
     windows_.push_back(native);
     return native;
   }
@@ -251,6 +288,7 @@ class SdlBackend final : public Backend {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr) return;
     WaitForPresent();
+    SendAllPending();  // the last frame still reaches the screen
     windows_.erase(std::remove(windows_.begin(), windows_.end(), native), windows_.end());
     if (windows_.empty()) presenter_.Stop();
     SDL_DestroyWindow(native->window);
@@ -323,11 +361,9 @@ class SdlBackend final : public Backend {
     rect.w = std::clamp<int>(changed.right, 0, s->w) - rect.x;
     rect.h = std::clamp<int>(changed.bottom, 0, s->h) - rect.y;
     if (rect.w <= 0 || rect.h <= 0) return;
-    if (asyncPresent_) {
-      presenter_.Submit(native->window, rect);
-    } else {
-      SDL_UpdateWindowSurfaceRects(native->window, &rect, 1);
-    }
+    native->unsent = native->pending ? Union(native->unsent, rect) : rect;
+    native->pending = true;
+    if (native->urgent || SDL_GetTicks64() >= DueAt(*native)) Send(*native);
   }
 
   int ShowMessageBox(const WindowView *owner, LPCWSTR text, LPCWSTR caption, UINT type) override {
@@ -376,6 +412,11 @@ class SdlBackend final : public Backend {
         return false;
       }
       SDL_StopTextInput();
+      // A program may end with its window still open (its loop left on
+      // WM_QUIT); the window then goes with the process, and the frame
+      // held back for the refresh must reach it first.
+      live_ = this;
+      std::atexit([] { live_->SendAllPending(); });
       // Other drivers may update the surface through a context that belongs
       // to the thread that made it; only X11's own surface is sent from the
       // presenting thread. SDL_FRAMEBUFFER_ACCELERATION in the environment
@@ -502,6 +543,9 @@ class SdlBackend final : public Backend {
         UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top);
         break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // The surface is made again for the new size: what it held is gone.
+        native->pending = false;
+        native->urgent = true;
         UserResizeWindow(hwnd, event.data1 + insets.left + insets.right, event.data2 + insets.top + insets.bottom);
         break;
       case SDL_WINDOWEVENT_MINIMIZED:
@@ -511,10 +555,15 @@ class SdlBackend final : public Backend {
       case SDL_WINDOWEVENT_RESTORED:
       case SDL_WINDOWEVENT_MAXIMIZED:
         native->minimized = false;
+        native->urgent = true;
         UserRestore(hwnd);
         break;
       case SDL_WINDOWEVENT_EXPOSED:
+        native->urgent = true;
         UserExpose(hwnd);
+        break;
+      case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+        native->period = RefreshPeriod(native->window);
         break;
       case SDL_WINDOWEVENT_CLOSE:
         UserClose(hwnd);
@@ -528,6 +577,43 @@ class SdlBackend final : public Backend {
   }
 
   void WaitForPresent() { presenter_.WaitUntilIdle(); }
+
+  // The surface reaches the screen at most once per display refresh, as a
+  // compositor takes a window's surface: a frame drawn sooner waits in the
+  // surface, where the next frame may replace it, and goes out when its
+  // refresh comes (at the next frame, poll or wait). The surface always
+  // holds complete frames when it is sent, since sending waits for EndDraw.
+  static Uint64 DueAt(const SdlWindow &native) { return native.lastSend + native.period; }
+
+  // Only when no update is in flight.
+  void Send(SdlWindow &native) {
+    native.pending = false;
+    native.urgent = false;
+    native.lastSend = SDL_GetTicks64();
+    if (asyncPresent_) {
+      presenter_.Submit(native.window, native.unsent);
+    } else {
+      SDL_UpdateWindowSurfaceRects(native.window, &native.unsent, 1);
+    }
+  }
+
+  void SendAllPending() {
+    WaitForPresent();
+    for (SdlWindow *native : windows_) {
+      if (!native->pending) continue;
+      native->pending = false;
+      SDL_UpdateWindowSurfaceRects(native->window, &native->unsent, 1);
+    }
+  }
+
+  void SendDue() {
+    const Uint64 now = SDL_GetTicks64();
+    for (SdlWindow *native : windows_) {
+      if (!native->pending || now < DueAt(*native)) continue;
+      WaitForPresent();
+      Send(*native);
+    }
+  }
 
   // A key already down when the window gained focus makes no WM_KEYDOWN
   // on Windows. X keeps repeating such a key to whichever window has the
@@ -548,6 +634,7 @@ class SdlBackend final : public Backend {
     return keysAtFocus_.WasDown(key);
   }
 
+  static inline SdlBackend *live_ = nullptr;  // the one whose video started
   Held held_[SDL_NUM_SCANCODES] = {};
   KeysAtFocus keysAtFocus_;
   bool videoTried_ = false;
