@@ -1,7 +1,10 @@
-// A preloaded counter of presented frames: it stands in front of SDL's two
-// window-surface updates, counts the calls made after a warm-up, and after
-// a measuring window prints the count and the rate and ends the process.
-// Being preloaded it needs no change to the program it measures.
+// A preloaded counter of presented frames: it stands in front of
+// SDL_GetWindowSurface, which the SDL backend and the floor loop call once
+// for each frame they copy into the window surface (the frames the
+// program presents, not the updates sent to the X server, which come at
+// most once per display refresh), counts the calls made after a warm-up,
+// and after a measuring window prints the count and the rate and ends the
+// process. Being preloaded it needs no change to the program it measures.
 //   VELMORA_FPS_WARMUP   seconds before counting starts (default 1)
 //   VELMORA_FPS_SECONDS  seconds counted (default 5)
 //   VELMORA_FPS_LABEL    name printed with the figures
@@ -27,8 +30,8 @@ double Setting(const char *name, double fallback) {
   return text != nullptr && *text != 0 ? std::atof(text) : fallback;
 }
 
-// The program may present from a thread of its own while its main thread
-// ends the process, so the count and the report share a lock.
+// The count and the report at exit share a lock, in case a program
+// presents from a thread of its own while its main thread ends the process.
 struct Counter {
   std::mutex lock;
   double warmUp = Setting("VELMORA_FPS_WARMUP", 1.0);
@@ -89,18 +92,11 @@ F Next(const char *name) {
 
 extern "C" {
 
-int SDL_UpdateWindowSurface(SDL_Window *window) {
-  static auto next = Next<int (*)(SDL_Window *)>("SDL_UpdateWindowSurface");
-  const int result = next(window);
-  TheCounter().Count();
-  return result;
-}
-
-int SDL_UpdateWindowSurfaceRects(SDL_Window *window, const SDL_Rect *rects, int count) {
-  static auto next = Next<int (*)(SDL_Window *, const SDL_Rect *, int)>("SDL_UpdateWindowSurfaceRects");
-  const int result = next(window, rects, count);
-  TheCounter().Count();
-  return result;
+SDL_Surface *SDL_GetWindowSurface(SDL_Window *window) {
+  static auto next = Next<SDL_Surface *(*)(SDL_Window *)>("SDL_GetWindowSurface");
+  SDL_Surface *const surface = next(window);
+  if (surface != nullptr) TheCounter().Count();
+  return surface;
 }
 
 }  // extern "C"

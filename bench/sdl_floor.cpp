@@ -1,11 +1,14 @@
 // The fastest an SDL2 window of the program's size can be fed frames: a
-// loop that only takes its events, copies a ready frame into the window
-// surface and updates it, with the same hints as the platform layer (no
-// accelerated framebuffer). scripts/fps_compare.sh runs it beside the
-// program under the same frame counter.
+// loop that only takes its events and copies a ready frame into the window
+// surface, with the same hints as the platform layer (no accelerated
+// framebuffer), and sends the surface to the screen paced as the platform
+// layer does, at most once per display refresh (60 Hz where the display
+// mode does not say). scripts/fps_compare.sh runs it beside the program
+// under the same frame counter.
 //   sdl_floor [client width] [client height]   (default 792 by 673)
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +32,13 @@ int main(int argc, char **argv) {
   const int stride = 1280 > width ? 1280 : width;
   std::vector<uint32_t> frame(static_cast<size_t>(stride) * height);
   for (size_t i = 0; i < frame.size(); ++i) frame[i] = 0x787878 + static_cast<uint32_t>(i % 7);
+  SDL_DisplayMode mode{};
+  const int rate = SDL_GetCurrentDisplayMode(std::max(SDL_GetWindowDisplayIndex(window), 0), &mode) == 0 &&
+                           mode.refresh_rate > 0
+                       ? mode.refresh_rate
+                       : 60;
+  const Uint64 period = (1000 + static_cast<Uint64>(rate) - 1) / static_cast<Uint64>(rate);
+  Uint64 lastSend = 0;
   for (bool running = true; running;) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -43,7 +53,10 @@ int main(int argc, char **argv) {
                   frame.data() + static_cast<size_t>(y) * stride, static_cast<size_t>(w) * 4);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    SDL_UpdateWindowSurface(window);
+    if (SDL_GetTicks64() >= lastSend + period) {
+      lastSend = SDL_GetTicks64();
+      SDL_UpdateWindowSurface(window);
+    }
   }
   SDL_DestroyWindow(window);
   SDL_Quit();
