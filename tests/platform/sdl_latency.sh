@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The time from an input to the changed pixels of the program's X window,
+# on the SDL2 backend under its own Xvfb with openbox, with real input from
+# xdotool and the window read back by sdl_latency_probe (XGetImage):
+#   F on the paused picture (the frames-per-second counter at the top left
+#     comes or goes);
+#   one step of a left drag on the paused picture (the view turns).
+# With TRIES it times each TRIES times and prints the median and the worst.
+# Without, as the test suite runs it, it checks only that each change
+# arrives, within a second, and that no frame is lost at the end: in three
+# runs the counter is turned on, the picture runs, Escape ends the program,
+# and the X window must then show the last frame the program drew (the
+# preloaded sdl_last_frame_shim compares them as the process ends).
+#   tests/platform/sdl_latency.sh PROGRAM PROBE SHIM [TRIES]
+# Exit code 77 (skipped) when Xvfb, openbox, xdotool or wmctrl is missing.
+set -euo pipefail
+program=$1 probe=$2 shim=$3 tries=${4:-}
+for tool in Xvfb openbox xdotool wmctrl xwininfo; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "sdl_latency: SKIPPED: $tool is not installed (scripts/deps.sh wine lists it)"
+    exit 77
+  fi
+done
+work=$(mktemp -d)
+pids=()
+failed=0
+cleanup() {
+  xdotool mouseup 1 2>/dev/null || true
+  stop_x_session
+  if ((failed)); then echo "sdl_latency: logs kept in $work" >&2; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+source "$(dirname "$0")/../../scripts/x_session.sh"
+say() { echo "sdl_latency: $*"; }
+fail() {
+  failed=1
+  echo "sdl_latency: FAILED: $*" >&2
+  exit 1
+}
+start_x_session
+
+# Starts the program and finds its window; X and Y are its client origin.
+start_program() {
+  log=$work/program.$1.log
+  env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 ASAN_OPTIONS=detect_leaks=0 LD_PRELOAD="$shim" "$program" \
+    >"$log" 2>&1 &
+  program_pid=$!
+  pids+=($program_pid)
+  window=""
+  wait_for 20 eval 'window=$(xdotool search --name "^VELMORA$" 2>/dev/null | head -n1); [[ -n $window ]]' ||
+    fail "no window titled VELMORA"
+  timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  local info
+  info=$(timeout 5 xwininfo -id "$window")
+  X=$(awk '/Absolute upper-left X:/ { print $4 }' <<<"$info")
+  Y=$(awk '/Absolute upper-left Y:/ { print $4 }' <<<"$info")
+  sleep 1
+}
+# try INPUT PROBE-ARGUMENTS...: one input against a fresh picture; prints
+# the milliseconds from the input reaching the server to the change.
+try() {
+  local input=$1 result
+  shift
+  sleep 0.3  # the last change has long reached the window
+  "$probe" "$window" "$@" >"$work/probe.out" 2>&1 &
+  local probe_pid=$!
+  wait_for 10 grep -q '^ready' "$work/probe.out" || fail "the probe did not start: $(cat "$work/probe.out")"
+  eval "$input"
+  wait "$probe_pid" || true
+  result=$(grep -E '^(latency|no)' "$work/probe.out" || true)
+  [[ $result == latency* ]] || fail "$input: $result (no change of the window within a second)"
+  echo "${result#latency }"
+}
+# summary NAME FILE: the median and the worst of the figures in FILE.
+summary() {
+  sort -g "$2" | awk -v name="$1" '{ a[NR] = $1 } END {
+    median = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
+    printf "%s: median %.1f ms, worst %.1f ms over %d tries\n", name, median, a[NR], NR }'
+}
+
+start_program latency
+xdotool key p  # the paused picture: only the input changes it
+runs=${tries:-1}
+: >"$work/key" && : >"$work/drag"
+for ((i = 0; i < runs; ++i)); do
+  try 'xdotool key f' key f 0 0 200 48 >>"$work/key"
+done
+xdotool mousemove $((X + 396)) $((Y + 336)) mousedown 1
+for ((i = 0; i < runs; ++i)); do
+  try 'xdotool mousemove_relative -- 10 0' pointer 296 236 200 200 >>"$work/drag"
+done
+xdotool mouseup 1
+if [[ -n $tries ]]; then
+  summary "F to the changed window" "$work/key"
+  summary "drag step to the changed window" "$work/drag"
+else
+  say "F and a drag step on the paused picture reach the window ($(cat "$work/key") ms, $(cat "$work/drag") ms)"
+fi
+xdotool key Escape
+wait "$program_pid" || fail "the program's exit code is $?"
+[[ -n $tries ]] && exit 0
+
+for run in 1 2 3; do
+  start_program end$run
+  xdotool key f
+  sleep 1.2  # a value on the counter
+  xdotool key Escape
+  wait "$program_pid" || fail "the program's exit code is $?"
+  grep -q '^last frame: shown' "$log" || fail "run $run: $(grep '^last frame' "$log" || echo 'no last frame')"
+done
+say "in three runs ended with Escape the window showed the last frame drawn; passed"
