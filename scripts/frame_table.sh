@@ -5,7 +5,9 @@
 # 32-bit Windows build under Wine (where the 32-bit Wine runs) and the
 # 64-bit one under wine64, each with the help text on and off, over the
 # given number of runs (bench/frame_turns.cpp); then each Windows build's
-# frame against the Linux build's.
+# frame against the Linux build's on the headless backend, the same work
+# without a window system, and beside it against the Linux build on SDL2,
+# whose frame also carries its share of the X server's copying.
 #   scripts/frame_table.sh [runs]   (default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -79,19 +81,20 @@ for help in ("nohelp", "help"):
         print(f"| {names[b]} | {'on' if help == 'help' else 'off'} | {version} | {frame:.1f} | {floor:.1f} | "
               f"{statistics.median(ratios):.3f} ({min(ratios):.3f} to {max(ratios):.3f}) |")
 
-# Each Windows build's frame against the Linux build's frame of the same
+# Each Windows build's frame against the Linux build's frames of the same
 # run, which met the same machine minutes apart at most.
 def frames(b, help):
     return [float(re.search(r"frame ([\d.]+) us", l).group(1)) for l in open(f"{work}/{b}.{help}").read().splitlines()]
-if "linux" in builds and len(builds) > 1:
+def against(b, linux, help):
+    ratios = [w / l for w, l in zip(frames(b, help), frames(linux, help))]
+    return f"{statistics.median(ratios):.3f} ({min(ratios):.3f} to {max(ratios):.3f})"
+windows = [b for b in builds if b.startswith("win")]
+if windows and "headless" in builds:
     print()
-    print("| build | help text | frame / Linux frame (range) |")
-    print("|---|---|---|")
+    print("| build | help text | frame / Linux headless frame (range) | frame / Linux SDL2 frame, with the X copying (range) |")
+    print("|---|---|---|---|")
     for help in ("nohelp", "help"):
-        for b in builds:
-            if b in ("linux", "headless"):
-                continue
-            ratios = [w / l for w, l in zip(frames(b, help), frames("linux", help))]
-            print(f"| {names[b]} | {'on' if help == 'help' else 'off'} | "
-                  f"{statistics.median(ratios):.3f} ({min(ratios):.3f} to {max(ratios):.3f}) |")
+        for b in windows:
+            print(f"| {names[b]} | {'on' if help == 'help' else 'off'} | {against(b, 'headless', help)} | "
+                  f"{against(b, 'linux', help)} |")
 PY
