@@ -215,6 +215,10 @@ class Presenter {
 
 class SdlBackend final : public Backend {
  public:
+  ~SdlBackend() override {
+    if (live_ == this) live_ = nullptr;
+  }
+
   bool KeepsStandardOutput() const override { return false; }
 
   DWORD Tick() override { return MonotonicSystemTick(); }
@@ -416,7 +420,9 @@ class SdlBackend final : public Backend {
       // WM_QUIT); the window then goes with the process, and the frame
       // held back for the refresh must reach it first.
       live_ = this;
-      std::atexit([] { live_->SendAllPending(); });
+      std::atexit([] {
+        if (live_ != nullptr) live_->SendAllPending();
+      });
       // Other drivers may update the surface through a context that belongs
       // to the thread that made it; only X11's own surface is sent from the
       // presenting thread. SDL_FRAMEBUFFER_ACCELERATION in the environment
