@@ -25,6 +25,7 @@ work=$(mktemp -d)
 pids=()
 failed=0
 cleanup() {
+  xdotool keyup f 2>/dev/null || true
   xdotool mouseup 1 2>/dev/null || true
   stop_x_session
   if ((failed)); then echo "sdl_latency: logs kept in $work" >&2; else rm -rf "$work"; fi
@@ -38,11 +39,13 @@ fail() {
   exit 1
 }
 start_x_session
+# Under the sanitizers their runtime has to come first among the preloads.
+preload=$(ldd "$program" | awk '/libasan/ { printf "%s ", $3 }')$shim
 
 # Starts the program and finds its window; X and Y are its client origin.
 start_program() {
   log=$work/program.$1.log
-  env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 ASAN_OPTIONS=detect_leaks=0 LD_PRELOAD="$shim" "$program" \
+  env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 ASAN_OPTIONS=detect_leaks=0 LD_PRELOAD="$preload" "$program" \
     >"$log" 2>&1 &
   program_pid=$!
   pids+=($program_pid)
@@ -56,17 +59,20 @@ start_program() {
   Y=$(awk '/Absolute upper-left Y:/ { print $4 }' <<<"$info")
   sleep 1
 }
-# try INPUT PROBE-ARGUMENTS...: one input against a fresh picture; prints
-# the milliseconds from the input reaching the server to the change.
+# try INPUT AFTER PROBE-ARGUMENTS...: one input against a fresh picture,
+# and what ends it once the probe is done; prints the milliseconds from the
+# input reaching the server to the change. A key stays down until then, so
+# that the probe sees it go down.
 try() {
-  local input=$1 result
-  shift
+  local input=$1 after=$2 result
+  shift 2
   sleep 0.3  # the last change has long reached the window
   "$probe" "$window" "$@" >"$work/probe.out" 2>&1 &
   local probe_pid=$!
   wait_for 10 grep -q '^ready' "$work/probe.out" || fail "the probe did not start: $(cat "$work/probe.out")"
   eval "$input"
   wait "$probe_pid" || true
+  eval "$after"
   result=$(grep -E '^(latency|no)' "$work/probe.out" || true)
   [[ $result == latency* ]] || fail "$input: $result (no change of the window within a second)"
   echo "${result#latency }"
@@ -83,11 +89,11 @@ xdotool key p  # the paused picture: only the input changes it
 runs=${tries:-1}
 : >"$work/key" && : >"$work/drag"
 for ((i = 0; i < runs; ++i)); do
-  try 'xdotool key f' key f 0 0 200 48 >>"$work/key"
+  try 'xdotool keydown f' 'xdotool keyup f' key f 0 0 200 48 >>"$work/key"
 done
 xdotool mousemove $((X + 396)) $((Y + 336)) mousedown 1
 for ((i = 0; i < runs; ++i)); do
-  try 'xdotool mousemove_relative -- 10 0' pointer 296 236 200 200 >>"$work/drag"
+  try 'xdotool mousemove_relative -- 10 0' : pointer 296 236 200 200 >>"$work/drag"
 done
 xdotool mouseup 1
 if [[ -n $tries ]]; then

@@ -36,6 +36,49 @@ std::vector<char> Capture(Display *display, Window window, int x, int y, int wid
   return pixels;
 }
 
+// Where the pointer is on the screen.
+void Pointer(Display *display, int *x, int *y) {
+  Window root, child;
+  int windowX, windowY;
+  unsigned mask;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY, &mask);
+}
+
+// Waits for the input and then for the change; prints what it found.
+int Wait(Display *display, Window window, KeyCode code, int startX, int startY, const std::vector<char> &before,
+         int x, int y, int width, int height) {
+  const bool key = code != 0;
+  // The input, as the server has it.
+  double input = 0;
+  for (const double limit = Now() + 10000; input == 0;) {
+    if (Now() > limit) {
+      std::printf("no input\n");
+      return 1;
+    }
+    if (key) {
+      char keys[32];
+      XQueryKeymap(display, keys);
+      if (keys[code / 8] & (1 << (code % 8))) input = Now();
+    } else {
+      int px = 0, py = 0;
+      Pointer(display, &px, &py);
+      if (px != startX || py != startY) input = Now();
+    }
+  }
+  for (;;) {
+    const std::vector<char> now = Capture(display, window, x, y, width, height);
+    const double at = Now();
+    if (!now.empty() && now != before) {
+      std::printf("latency %.1f\n", at - input);
+      return 0;
+    }
+    if (at - input > 1000) {
+      std::printf("no change\n");
+      return 1;
+    }
+  }
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: sdl_latency_probe WINDOW key KEYSYM X Y W H | WINDOW pointer X Y W H\n");
   return 2;
@@ -56,55 +99,20 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "sdl_latency_probe: cannot open the display\n");
     return 2;
   }
-  const Window root = DefaultRootWindow(display);
   KeyCode code = 0;
-  if (key) {
-    code = XKeysymToKeycode(display, XStringToKeysym(argv[3]));
-    if (code == 0) return Usage();
-  }
+  if (key) code = XKeysymToKeycode(display, XStringToKeysym(argv[3]));
   int startX = 0, startY = 0;
-  auto pointer = [&](int *px, int *py) {
-    Window rootReturn, child;
-    int wx, wy;
-    unsigned mask;
-    XQueryPointer(display, root, &rootReturn, &child, px, py, &wx, &wy, &mask);
-  };
-  pointer(&startX, &startY);
+  Pointer(display, &startX, &startY);
   const std::vector<char> before = Capture(display, window, x, y, width, height);
-  if (before.empty()) {
-    std::fprintf(stderr, "sdl_latency_probe: cannot read window %#lx\n", window);
+  if ((key && code == 0) || before.empty()) {
+    std::fprintf(stderr, "sdl_latency_probe: unknown key, or cannot read window %#lx\n", window);
+    XCloseDisplay(display);
     return 2;
   }
   std::printf("ready\n");
   std::fflush(stdout);
-
-  // The input, as the server has it.
-  double input = 0;
-  for (const double limit = Now() + 10000; input == 0;) {
-    if (Now() > limit) {
-      std::printf("no input\n");
-      return 1;
-    }
-    if (key) {
-      char keys[32];
-      XQueryKeymap(display, keys);
-      if (keys[code / 8] & (1 << (code % 8))) input = Now();
-    } else {
-      int px = 0, py = 0;
-      pointer(&px, &py);
-      if (px != startX || py != startY) input = Now();
-    }
-  }
-  for (;;) {
-    const std::vector<char> now = Capture(display, window, x, y, width, height);
-    const double at = Now();
-    if (!now.empty() && now != before) {
-      std::printf("latency %.1f\n", at - input);
-      return 0;
-    }
-    if (at - input > 1000) {
-      std::printf("no change\n");
-      return 1;
-    }
-  }
+  const int result = Wait(display, window, key ? code : 0, startX, startY, before, x, y, width, height);
+  std::fflush(stdout);
+  XCloseDisplay(display);
+  return result;
 }
