@@ -141,7 +141,9 @@ int main(int argc, char **argv) {
       // so that a row left black shows a size that did not arrive.
       const int w = std::min(g_clientWidth, width), h = std::min(g_clientHeight, height);
       for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) pixels[y * width + x] = static_cast<DWORD>((x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40);
+        for (int x = 0; x < w; ++x) {
+          pixels[y * width + x] = static_cast<DWORD>((x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40);
+        }
       }
       if (!BitBlt(windowDc, 0, 0, w, h, memory, 0, 0, SRCCOPY)) return Fail("BitBlt");
       continue;
