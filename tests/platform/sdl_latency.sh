@@ -74,7 +74,7 @@ try() {
   wait "$probe_pid" || true
   eval "$after"
   result=$(grep -E '^(latency|no)' "$work/probe.out" || true)
-  [[ $result == latency* ]] || fail "$input: $result (no change of the window within a second)"
+  [[ $result == latency* ]] || fail "$input: the probe found '$result' (no input within 10 s, or no change within a second of it)"
   echo "${result#latency }"
 }
 # summary NAME FILE: the median and the worst of the figures in FILE.
@@ -93,7 +93,7 @@ for ((i = 0; i < runs; ++i)); do
 done
 xdotool mousemove $((X + 396)) $((Y + 336)) mousedown 1
 for ((i = 0; i < runs; ++i)); do
-  try 'xdotool mousemove_relative -- 10 0' : pointer 296 236 200 200 >>"$work/drag"
+  try "xdotool mousemove $((X + 406 + 10 * i)) $((Y + 336))" : pointer 296 236 200 200 >>"$work/drag"
 done
 xdotool mouseup 1
 if [[ -n $tries ]]; then
