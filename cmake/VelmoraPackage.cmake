@@ -1,9 +1,12 @@
 # What a user installs: `cmake --install` and CPack. On Linux a Debian
 # package (bin/velmora, its desktop entry, manual page, README, copyright
 # and changelog under /usr); from the MinGW-w64 i686 build a Windows zip
-# (velmora.exe, README.txt, LICENSE.txt and VERSION.txt in one folder).
+# (velmora.exe, README.txt, LICENSE.txt and VERSION.txt in one folder);
+# from the web build a zip of the page (index.html, velmora.js,
+# velmora.wasm, README.txt and LICENSE in one folder).
 # The version is the project's, set once in the top CMakeLists.txt.
-# scripts/package.sh builds both; tests/package/check.sh tests them.
+# scripts/package.sh builds them all; tests/package/check.sh tests the
+# first two, tests/web the page's.
 include(GNUInstallDirs)
 include(${CMAKE_CURRENT_LIST_DIR}/VelmoraControls.cmake)
 velmora_controls(${PROJECT_SOURCE_DIR}/packaging/controls.txt)
@@ -29,6 +32,15 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME velmora-${PROJECT_VERSION}-win32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+elseif(EMSCRIPTEN)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/README-web.txt.in ${PROJECT_BINARY_DIR}/package/README.txt @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/index.html ${PROJECT_BINARY_DIR}/velmora.js ${PROJECT_BINARY_DIR}/velmora.wasm
+                ${PROJECT_BINARY_DIR}/package/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
+          DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME velmora-${PROJECT_VERSION}-web)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_STRIP_FILES OFF)
 else()
   install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/velmora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -8,7 +8,8 @@
 #   deps.sh wine    also the Windows cross-build and the Wine check
 #   deps.sh package the Debian package and the Windows zip, with the tools
 #                   that check them
-#   deps.sh web     the browser build (emscripten) and what runs it (node)
+#   deps.sh web     the browser build (emscripten) and what runs it (node,
+#                   Chromium and Firefox ESR)
 set -euo pipefail
 tasks=("${@:-build}")
 packages=(cmake g++ make libsdl2-dev)
@@ -21,7 +22,7 @@ esac
 if [ "$what" = web ]; then
   # npm comes with the machine's Node.js (Debian's npm package would
   # conflict with it); the browser test installs its own modules with it.
-  packages+=(emscripten nodejs chromium python3)
+  packages+=(emscripten nodejs chromium firefox-esr python3)
 fi
 if [ "$what" = package ]; then
   packages+=(dpkg-dev lintian desktop-file-utils g++-mingw-w64-i686 binutils-mingw-w64-i686 zip unzip)

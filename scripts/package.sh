@@ -2,12 +2,14 @@
 # Builds what users install and puts it in dist/: the Debian package
 # velmora_<version>_<arch>.deb (CPack, from the package preset) and the
 # Windows zip velmora-<version>-win32.zip (CPack, from the 32-bit MinGW-w64
-# build of the mingw preset). Installs what is missing first.
+# build of the mingw preset) and the page's zip velmora-<version>-web.zip
+# (CPack, from the web preset's WebAssembly build). Installs what is missing
+# first.
 #   scripts/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/jobs.sh
-./scripts/deps.sh package
+./scripts/deps.sh package web
 rm -rf dist
 mkdir -p dist
 
@@ -20,5 +22,10 @@ cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 (cd build-mingw && cpack -G ZIP -B "$PWD/cpack" >/dev/null)
 cp build-mingw/cpack/velmora-*-win32.zip dist/
+
+cmake --preset web >/dev/null
+cmake --build --preset web --target velmora
+(cd build-web && cpack -G ZIP -B "$PWD/cpack" >/dev/null)
+cp build-web/cpack/velmora-*-web.zip dist/
 
 ls -l dist

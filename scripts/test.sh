@@ -29,12 +29,16 @@ cmake --build --preset mingw64-tests
 version=$(sed -n 's/^project(velmora VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 # The program compiled to WebAssembly, whose picture the suite compares with
-# the native build's.
+# the native build's, and the same with assertions, SAFE_HEAP and UBSan for
+# the page's hostile session.
 cmake --preset web
 cmake --build --preset web
+cmake --preset web-debug
+cmake --build --preset web-debug --target velmora
 
 cmake --preset default -DVELMORA_WEB_BUILD="$PWD/build-web" -DVELMORA_PACKAGE_DEB="$PWD/dist/velmora_${version}_$(dpkg --print-architecture).deb" \
   -DVELMORA_PACKAGE_ZIP="$PWD/dist/velmora-${version}-win32.zip" \
+  -DVELMORA_PACKAGE_WEB_ZIP="$PWD/dist/velmora-${version}-web.zip" -DVELMORA_WEB_DEBUG_BUILD="$PWD/build-web-debug" \
   -DVELMORA_WINDOWS64_EXE="$PWD/build-mingw64/velmora.exe" \
   -DVELMORA_CONFORMANCE_EXE="$PWD/build-mingw-tests/platform_conformance_test.exe" \
   -DVELMORA_CONFORMANCE64_EXE="$PWD/build-mingw64-tests/platform_conformance_test.exe"

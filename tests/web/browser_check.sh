@@ -1,24 +1,44 @@
 #!/usr/bin/env bash
-# Serves the web build on a free local port with Python's static server and
-# drives the page in Debian's headless Chromium (browser/browser_test.mjs,
-# puppeteer-core installed with npm ci from its lock file).
-#   browser_check.sh WEB_BUILD SCREENSHOT
+# Serves a folder with the page on a free local port with Python's static
+# server, at the root or under a subfolder path, and drives the page in a
+# headless browser (browser/browser_test.mjs, puppeteer-core installed with
+# npm ci from its lock file).
+#   browser_check.sh WEB_FOLDER SCREENSHOT [ENGINE [RUNS [PATH]]]
+# ENGINE is chromium (Debian's) or firefox (Debian's firefox-esr); RUNS the
+# test's runs, comma-separated, or "hostile" for browser/hostile.mjs's
+# session (Chromium); PATH, such as /some/where/velmora/, where the folder
+# appears on the server.
 set -euo pipefail
-build=$1 screenshot=$2
+folder=$(cd "$1" && pwd) screenshot=$2 engine=${3:-chromium} runs=${4:-desktop,scale,phone} path=${5:-/}
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in node npm chromium python3; do
+browser=/usr/bin/chromium
+[[ $engine == firefox ]] && browser=/usr/bin/firefox-esr
+for tool in node npm python3 "$browser"; do
   command -v "$tool" >/dev/null || { echo "browser_check: SKIPPED: $tool is not installed"; exit 77; }
 done
-[[ -f $build/velmora.js && -f $build/index.html ]] || { echo "browser_check: no web build in $build"; exit 1; }
+[[ -f $folder/velmora.js && -f $folder/index.html ]] || { echo "browser_check: no web build in $folder"; exit 1; }
 (cd "$here/browser" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
-bytes=$(cat "$build/index.html" "$build/velmora.js" "$build/velmora.wasm" | wc -c)
-echo "browser_check: the page weighs $bytes bytes (HTML, JS and wasm, uncompressed)"
+weight=""
+for file in index.html velmora.js velmora.wasm; do
+  weight+=" $file $(wc -c <"$folder/$file") ($(gzip -9 -c "$folder/$file" | wc -c) gzipped),"
+done
+echo "browser_check: the page's bytes:${weight%,}"
+root=$folder
+if [[ $path != / ]]; then
+  root=$(mktemp -d)
+  mkdir -p "$root$(dirname "${path%/}")"
+  ln -s "$folder" "$root${path%/}"
+fi
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$build" >/dev/null 2>&1 &
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$root" >/dev/null 2>&1 &
 server=$!
-trap 'kill $server 2>/dev/null || true' EXIT
+trap 'kill $server 2>/dev/null || true; [[ $root == "$folder" ]] || rm -rf "$root"' EXIT
 for _ in $(seq 50); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
+  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port$path')" 2>/dev/null && break
   sleep 0.1
 done
-node "$here/browser/browser_test.mjs" "http://127.0.0.1:$port/" "$screenshot"
+if [[ $runs == hostile ]]; then
+  node "$here/browser/hostile.mjs" "http://127.0.0.1:$port$path" 60
+else
+  node "$here/browser/browser_test.mjs" "http://127.0.0.1:$port$path" "$screenshot" "$engine" "$runs"
+fi

@@ -2,15 +2,15 @@
 // the page's <canvas id="velmora">, sized to the client area; presenting a
 // frame copies the window's pixels into the canvas (0x00RRGGBB to RGBA) and
 // then waits for the next animation frame, the one place where the blocking
-// Win32 loop gives the browser its turn (ASYNCIFY). The keyboard (the keys
-// the program reads, as virtual-key codes), a left-button drag on the
-// canvas and the wheel become the messages the other backends post. There
-// is no pointer capture, as on Windows without SetCapture: a release
-// outside the canvas is not seen. What it does not do: move, resize or
+// Win32 loop gives the browser its turn (ASYNCIFY). The page's input
+// (page_input.js: the keyboard and the key buttons, a left-button drag and
+// the wheel, touch and pen) comes as queued events that become the
+// messages the other backends post. What it does not do: move, resize or
 // minimise the window (the page has no window manager), or show more than
 // one window.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -34,46 +34,7 @@ EM_JS(void, WebAttach, (int width, int height), {
   Module.velmoraImage = Module.velmoraContext.createImageData(width, height);
   if (Module.velmoraListening) return;  // a new size, the same listeners
   Module.velmoraListening = true;
-  const push = (type, a, b, c) => Module.velmoraEvents.push([type, a, b, c]);
-  // Virtual-key codes: letters and main-keyboard digits are their upper-case
-  // ASCII codes, the keypad's digits 0x60 up, Escape and the arrows their own.
-  const virtualKey = (e) => {
-    const named = {Escape: 0x1B, ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
-                   Space: 0x20, Enter: 0x0D, Backspace: 0x08, Tab: 0x09,
-                   ShiftLeft: 0x10, ShiftRight: 0x10, ControlLeft: 0x11, ControlRight: 0x11};
-    if (e.code in named) return named[e.code];
-    let m = /^Key([A-Z])$/.exec(e.code);
-    if (m) return m[1].charCodeAt(0);
-    m = /^Digit([0-9])$/.exec(e.code);
-    if (m) return 0x30 + Number(m[1]);
-    m = /^Numpad([0-9])$/.exec(e.code);
-    if (m) return 0x60 + Number(m[1]);
-    return 0;
-  };
-  window.addEventListener('keydown', (e) => {
-    const vk = virtualKey(e);
-    if (!vk) return;
-    push(1, vk, e.repeat ? 1 : 0, 0);
-    e.preventDefault();
-  });
-  window.addEventListener('keyup', (e) => {
-    const vk = virtualKey(e);
-    if (vk) push(2, vk, 0, 0);
-  });
-  const at = (e) => {
-    const r = canvas.getBoundingClientRect();
-    return [Math.floor((e.clientX - r.left) * canvas.width / r.width),
-            Math.floor((e.clientY - r.top) * canvas.height / r.height)];
-  };
-  canvas.addEventListener('mousemove', (e) => { const p = at(e); push(3, p[0], p[1], 0); });
-  canvas.addEventListener('mousedown', (e) => { if (e.button === 0) { const p = at(e); push(4, p[0], p[1], 0); } });
-  canvas.addEventListener('mouseup', (e) => { if (e.button === 0) { const p = at(e); push(5, p[0], p[1], 0); } });
-  canvas.addEventListener('wheel', (e) => {
-    e.preventDefault();  // the page itself does not scroll
-    const p = at(e);
-    // Away from the user is a positive WHEEL_DELTA, as on Windows.
-    if (e.deltaY !== 0) push(6, e.deltaY < 0 ? 120 : -120, p[0], p[1]);
-  }, {passive: false});
+  Module.velmoraListen(canvas);  // page_input.js
 });
 
 EM_JS(int, WebTakeEvent, (int *out), {
@@ -106,11 +67,23 @@ EM_JS(void, WebPresent, (const uint32_t *pixels, int width, int height), {
 });
 
 // The program's one yield: the next animation frame in a page, a timer
-// turn elsewhere.
-EM_ASYNC_JS(void, WebNextFrame, (), {
-  await new Promise((resolve) =>
-    (typeof requestAnimationFrame === 'function') ? requestAnimationFrame(() => resolve()) : setTimeout(resolve, 0));
-  Module.velmoraResumed = performance.now();
+// turn elsewhere (an asynchronous import, ASYNCIFY_IMPORTS). The program
+// ends with exit() inside a resumption, which the runtime unwinds by
+// throwing its ExitStatus; that is the normal end, caught here as the
+// runtime's own callbacks catch it. Left to escape it would be an error in
+// the page.
+EM_JS(void, WebNextFrame, (), {
+  Asyncify.handleSleep((wakeUp) => {
+    const resume = () => {
+      Module.velmoraResumed = performance.now();
+      try {
+        wakeUp();
+      } catch (e) {
+        if (!(e instanceof ExitStatus) && e !== 'unwind') throw e;
+      }
+    };
+    if (typeof requestAnimationFrame === 'function') requestAnimationFrame(resume); else setTimeout(resume, 0);
+  });
 });
 
 EM_JS(int, WebScreenWidth, (), { return (typeof screen !== 'undefined' && screen.width) ? screen.width : 1280; });
@@ -126,6 +99,8 @@ struct WebWindow {
   std::vector<uint32_t> pixels;
   int width = 0;  // 0 until the canvas is attached
   int height = 0;
+  int clientWidth = 0;  // the client area's size, for the desktop's
+  int clientHeight = 0;
 };
 
 class WebBackend final : public Backend {
@@ -136,7 +111,18 @@ class WebBackend final : public Backend {
     return SystemTimerTick(static_cast<uint64_t>(emscripten_get_now() * 1e6));
   }
 
-  RECT DesktopRect() override { return RECT{0, 0, WebScreenWidth(), WebScreenHeight()}; }
+  // A page's screen is not the desktop its window lives on: a phone's is
+  // narrower than the client area, and a desktop-sized frame buffer taken
+  // from it would leave the rest of the client area unpainted. So the
+  // desktop is never smaller than any window's client area.
+  RECT DesktopRect() override {
+    int width = WebScreenWidth(), height = WebScreenHeight();
+    for (const WebWindow *window : windows_) {
+      width = std::max(width, window->clientWidth);
+      height = std::max(height, window->clientHeight);
+    }
+    return RECT{0, 0, width, height};
+  }
 
   void BeginPoll() override {
     int e[4];
@@ -156,17 +142,34 @@ class WebBackend final : public Backend {
 
   void Wait() override { WebNextFrame(); }
 
-  void *CreateNativeWindow(const WindowView &) override { return new WebWindow; }
+  void *CreateNativeWindow(const WindowView &view) override {
+    auto *native = new WebWindow;
+    native->clientWidth = view.ClientWidth();
+    native->clientHeight = view.ClientHeight();
+    windows_.push_back(native);
+    return native;
+  }
 
-  void DestroyNativeWindow(const WindowView &window) override { delete static_cast<WebWindow *>(window.native); }
+  void DestroyNativeWindow(const WindowView &window) override {
+    auto *native = static_cast<WebWindow *>(window.native);
+    windows_.erase(std::remove(windows_.begin(), windows_.end(), native), windows_.end());
+    delete native;
+  }
 
-  void UpdateNativeState(const WindowView &) override {}
+  void UpdateNativeState(const WindowView &window) override {
+    auto *native = static_cast<WebWindow *>(window.native);
+    if (native == nullptr || window.ClientWidth() <= 0 || window.ClientHeight() <= 0) return;
+    native->clientWidth = window.ClientWidth();
+    native->clientHeight = window.ClientHeight();
+  }
 
   bool BeginDraw(const WindowView &window, Surface *surface) override {
     auto *native = static_cast<WebWindow *>(window.native);
     if (native == nullptr) return false;
     const int width = window.ClientWidth(), height = window.ClientHeight();
     if (width <= 0 || height <= 0) return false;
+    native->clientWidth = width;
+    native->clientHeight = height;
     if (native->width != width || native->height != height) {
       native->pixels.assign(static_cast<size_t>(width) * height, 0);
       native->width = width;
@@ -192,6 +195,9 @@ class WebBackend final : public Backend {
   }
 
   bool KeepsStandardOutput() const override { return false; }
+
+ private:
+  std::vector<WebWindow *> windows_;
 };
 
 }  // namespace
