@@ -27,6 +27,8 @@ using namespace velmora::platform;
 // DefWindowProcW: keeps WM_NCCREATE (TRUE), WM_CLOSE (destroys the window),
 // WM_SYSCOMMAND SC_CLOSE (sends WM_CLOSE and returns its result),
 // WM_NCCALCSIZE (client rectangle from the frame), WM_NCACTIVATE (TRUE),
+// WM_ACTIVATE (an active window that is not minimised takes the keyboard
+// focus, with WM_SETFOCUS),
 // WM_PAINT (the BeginPaint part: validates, then sends WM_ERASEBKGND if an
 // erase is pending) and WM_ERASEBKGND (fills with the class brush when it
 // is a system colour value, returns 1); everything else returns 0, and a
@@ -48,6 +50,15 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       // The low four bits of the command are the system's own.
       if ((wParam & 0xFFF0) == SC_CLOSE) return SendToWindow(hwnd, WM_CLOSE, 0, 0);
       return 0;
+    case WM_ACTIVATE: {
+      State &state = GetState();
+      if (LOWORD(wParam) != kWaInactive && !window->minimized && state.active == hwnd && state.focus != hwnd) {
+        const HWND previous = state.focus;
+        state.focus = hwnd;
+        SendToWindow(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+      }
+      return 0;
+    }
     case WM_NCCALCSIZE: {
       RECT *rect = reinterpret_cast<RECT *>(lParam);
       if (rect != nullptr) {

@@ -14,10 +14,57 @@ using DefaultProcedure = test::Conformance;
 using Geometry = test::Conformance;
 using Classes = test::Conformance;
 
-const std::vector<UINT> kFirstShow = {WM_SHOWWINDOW,  WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
-                                      WM_NCACTIVATE,  WM_ACTIVATE,          WM_SETFOCUS,
-                                      WM_NCPAINT,     WM_ERASEBKGND,        WM_WINDOWPOSCHANGED,
-                                      WM_SIZE,        WM_MOVE};
+using test::kDefWinProc;
+using test::kLParam;
+using test::kOptional;
+using test::kPosted;
+using test::kSent;
+using test::kWParam;
+
+// WM_ACTIVATE's wParam.
+constexpr WPARAM kActive = 1, kInactive = 0;
+
+// CreateWindowExW of a top-level window: WM_SIZE and WM_MOVE wait for the
+// first show.
+const test::Sequence kCreate = {
+    {WM_GETMINMAXINFO, kSent, 0, 0},
+    {WM_NCCREATE, kSent, 0, 0},
+    {WM_NCCALCSIZE, kSent | kWParam, FALSE, 0},
+    {WM_CREATE, kSent, 0, 0},
+};
+
+// The first ShowWindow(SW_SHOW) of the program's window, 792 by 673 client
+// pixels at (54, 73) on the screen.
+const test::Sequence kFirstShow = {
+    {WM_SHOWWINDOW, kSent | kWParam | kLParam, TRUE, 0},
+    {WM_WINDOWPOSCHANGING, kSent, 0, 0},
+    {test::kQueryNewPalette, kSent | kOptional, 0, 0},
+    {WM_ACTIVATEAPP, kSent | kWParam, TRUE, 0},
+    {WM_NCACTIVATE, kSent | kWParam, TRUE, 0},
+    {WM_ACTIVATE, kSent | kWParam, kActive, 0},
+    // The default handling of WM_ACTIVATE gives the window the focus.
+    {test::kImeSelect, kSent | kDefWinProc | kOptional, 0, 0},
+    {test::kImeSetContext, kSent | kDefWinProc | kWParam | kOptional, TRUE, 0},
+    {WM_SETFOCUS, kSent | kDefWinProc, 0, 0},
+    {WM_NCPAINT, kSent, 0, 0},
+    {WM_ERASEBKGND, kSent, 0, 0},
+    {WM_WINDOWPOSCHANGED, kSent, 0, 0},
+    {WM_SIZE, kSent | kWParam | kLParam, SIZE_RESTORED, MAKELPARAM(792, 673)},
+    {WM_MOVE, kSent | kLParam, 0, MAKELPARAM(54, 73)},
+};
+
+// DestroyWindow of a shown, active window: hidden, deactivated, destroyed.
+const test::Sequence kDestroyShown = {
+    {WM_WINDOWPOSCHANGING, kSent, 0, 0},
+    {WM_WINDOWPOSCHANGED, kSent, 0, 0},
+    {WM_NCACTIVATE, kSent | kWParam, FALSE, 0},
+    {WM_ACTIVATE, kSent | kWParam, kInactive, 0},
+    {WM_ACTIVATEAPP, kSent | kWParam, FALSE, 0},
+    {WM_KILLFOCUS, kSent | kWParam, 0, 0},
+    {test::kImeSetContext, kSent | kWParam | kOptional, FALSE, 0},
+    {WM_DESTROY, kSent, 0, 0},
+    {WM_NCDESTROY, kSent, 0, 0},
+};
 
 TEST_F(Creation, SendsTheCreationMessagesOnlyAndHoldsBackSizeAndMove) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
@@ -30,9 +77,7 @@ TEST_F(Creation, SendsTheCreationMessagesOnlyAndHoldsBackSizeAndMove) {
   test::ProcHook() = nullptr;
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(seen, hwnd);  // the procedure gets the handle before the caller does
-  EXPECT_EQ(test::Messages(hwnd),
-            (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}));
-  EXPECT_EQ(test::Traced(hwnd, WM_NCCALCSIZE).at(0).wParam, static_cast<WPARAM>(FALSE));
+  EXPECT_SEQUENCE(hwnd, kCreate);
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // hidden: nothing to paint
 }
@@ -57,12 +102,14 @@ TEST_F(Creation, RefusedByTheProcedureFails) {
   HWND hwnd = test::Log().front().hwnd;
   // No WM_DESTROY: the window never existed for its procedure (Wine; the
   // reference page says only that the window is destroyed).
-  EXPECT_EQ(test::Messages(hwnd),
-            (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_NCDESTROY}));
+  const test::Sequence kRefusedAtCreate = {
+      {WM_GETMINMAXINFO, kSent, 0, 0}, {WM_NCCREATE, kSent, 0, 0}, {WM_NCCALCSIZE, kSent, 0, 0},
+      {WM_CREATE, kSent, 0, 0},        {WM_NCDESTROY, kSent, 0, 0},
+  };
+  EXPECT_SEQUENCE(hwnd, kRefusedAtCreate);
   RECT rect{};
   EXPECT_FALSE(GetWindowRect(hwnd, &rect));
 
-  test::ClearLog();
   test::ProcHook() = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *result) {
     if (message != WM_NCCREATE) return false;
     *result = FALSE;
@@ -70,8 +117,10 @@ TEST_F(Creation, RefusedByTheProcedureFails) {
   };
   EXPECT_EQ(test::CreateTestWindow(L"MyClass"), nullptr);
   test::ProcHook() = nullptr;
-  EXPECT_EQ(test::Messages(test::Log().front().hwnd),
-            (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCDESTROY}));
+  ASSERT_FALSE(test::Log().empty());
+  const test::Sequence kRefusedAtNcCreate = {
+      {WM_GETMINMAXINFO, kSent, 0, 0}, {WM_NCCREATE, kSent, 0, 0}, {WM_NCDESTROY, kSent, 0, 0}};
+  EXPECT_SEQUENCE(test::Log().front().hwnd, kRefusedAtNcCreate);
 }
 
 TEST_F(Showing, FirstShowSendsItsSequenceAndLeavesPaintToTheLoop) {
@@ -79,15 +128,7 @@ TEST_F(Showing, FirstShowSendsItsSequenceAndLeavesPaintToTheLoop) {
   HWND hwnd = test::CreateTestWindow(L"MyClass");
   test::ClearLog();
   EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));  // was not visible
-  EXPECT_EQ(test::Messages(hwnd), kFirstShow);
-  EXPECT_EQ(test::Traced(hwnd, WM_SHOWWINDOW).at(0).wParam, static_cast<WPARAM>(TRUE));
-  const auto size = test::Traced(hwnd, WM_SIZE).at(0);
-  EXPECT_EQ(size.wParam, static_cast<WPARAM>(SIZE_RESTORED));
-  EXPECT_EQ(LOWORD(size.lParam), 792);
-  EXPECT_EQ(HIWORD(size.lParam), 673);
-  const auto move = test::Traced(hwnd, WM_MOVE).at(0);
-  EXPECT_EQ(LOWORD(move.lParam), 54);  // client origin on the screen
-  EXPECT_EQ(HIWORD(move.lParam), 73);
+  EXPECT_SEQUENCE(hwnd, kFirstShow);
 
   // The pointer resting over a window that appears may add a mouse move
   // ahead of it on a real display.
@@ -105,19 +146,15 @@ TEST_F(Destruction, SendsDestroyThenNcDestroyAndKillsTheHandle) {
   HWND hidden = test::CreateTestWindow(L"MyClass");
   test::ClearLog();
   EXPECT_TRUE(DestroyWindow(hidden));
-  EXPECT_EQ(test::Messages(hidden), (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
+  const test::Sequence kDestroyHidden = {{WM_DESTROY, kSent, 0, 0}, {WM_NCDESTROY, kSent, 0, 0}};
+  EXPECT_SEQUENCE(hidden, kDestroyHidden);
 
   HWND shown = test::CreateTestWindow(L"MyClass");
   ShowWindow(shown, SW_SHOW);
   test::ClearLog();
   EXPECT_TRUE(DestroyWindow(shown));
-  const std::vector<UINT> messages = test::Messages(shown);
-  ASSERT_GE(messages.size(), 2u);
-  EXPECT_EQ(messages[messages.size() - 2], static_cast<UINT>(WM_DESTROY));
-  EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));
-  EXPECT_EQ(messages.front(), static_cast<UINT>(WM_WINDOWPOSCHANGING));  // hidden first
+  EXPECT_SEQUENCE(shown, kDestroyShown);
 
-  test::ClearLog();
   RECT rect{1, 2, 3, 4};
   EXPECT_FALSE(GetWindowRect(shown, &rect));
   EXPECT_FALSE(GetClientRect(shown, &rect));
@@ -136,9 +173,7 @@ TEST_F(DefaultProcedure, CloseDestroysTheWindowAndReturnsZero) {
   HWND hwnd = test::CreateShownWindow(L"MyClass");
   test::ClearLog();
   EXPECT_EQ(DefWindowProcW(hwnd, WM_CLOSE, 0, 0), 0);
-  const std::vector<UINT> messages = test::Messages(hwnd);
-  ASSERT_GE(messages.size(), 2u);
-  EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));
+  EXPECT_SEQUENCE(hwnd, kDestroyShown);
   RECT rect;
   EXPECT_FALSE(GetWindowRect(hwnd, &rect));
   // As in the program: the procedure destroys, then passes WM_CLOSE on.
