@@ -180,6 +180,71 @@ TEST_F(DefaultProcedure, CloseDestroysTheWindowAndReturnsZero) {
   EXPECT_EQ(DefWindowProcW(hwnd, WM_CLOSE, 0, 0), 0);
 }
 
+// The same entries, each from inside DefWindowProcW.
+test::Sequence FromDefWinProc(test::Sequence sequence) {
+  for (test::Message &m : sequence) m.flags |= kDefWinProc;
+  return sequence;
+}
+
+// A WM_SYSKEYDOWN as a keyboard makes it: repeat count 1, the scan code,
+// and bit 29 when Alt is held.
+MSG SystemKey(HWND hwnd, WPARAM key, bool alt) {
+  MSG msg{};
+  msg.hwnd = hwnd;
+  msg.message = WM_SYSKEYDOWN;
+  msg.wParam = key;
+  msg.lParam = static_cast<LPARAM>(0x003E0001u | (alt ? 1u << 29 : 0u));
+  return msg;
+}
+
+// Alt+F4 reaching a window whose procedure leaves system keys to the
+// default one closes it as the system menu's Close does: DefWindowProcW
+// posts WM_SYSCOMMAND SC_CLOSE (Wine's defwnd.c), whose default handling
+// sends WM_CLOSE, whose default handling destroys the window.
+TEST_F(DefaultProcedure, AltF4PostsCloseWhichDestroysTheWindow) {
+  HWND hwnd = test::QuietWindow();
+  const MSG key = SystemKey(hwnd, VK_F4, true);
+  EXPECT_EQ(test::Dispatch(key), 0);
+  RECT rect;
+  EXPECT_TRUE(GetWindowRect(hwnd, &rect));  // posted: nothing has happened yet
+  test::Pump();
+  test::Sequence altF4 = {
+      {WM_SYSKEYDOWN, kPosted | kWParam | kLParam, VK_F4, key.lParam},
+      {WM_SYSCOMMAND, kPosted | kWParam | kLParam, SC_CLOSE, 0},
+      {WM_CLOSE, kSent | kDefWinProc, 0, 0},
+  };
+  for (const test::Message &m : FromDefWinProc(kDestroyShown)) altF4.push_back(m);
+  EXPECT_SEQUENCE(hwnd, altF4);
+  EXPECT_FALSE(GetWindowRect(hwnd, &rect));
+}
+
+// F4 without Alt, another key with Alt, and Alt+F4 to a window whose class
+// has CS_NOCLOSE close nothing.
+TEST_F(DefaultProcedure, OnlyAltF4ClosesAndNotWithNoCloseClass) {
+  HWND hwnd = test::QuietWindow();
+  test::Dispatch(SystemKey(hwnd, VK_F4, false));
+  test::Dispatch(SystemKey(hwnd, VK_F1 + 4, true));  // F5
+  test::Pump();
+  const test::Sequence kKeysOnly = {
+      {WM_SYSKEYDOWN, kPosted | kWParam, VK_F4, 0},
+      {WM_SYSKEYDOWN, kPosted | kWParam, VK_F1 + 4, 0},
+  };
+  EXPECT_SEQUENCE(hwnd, kKeysOnly);
+  RECT rect;
+  EXPECT_TRUE(GetWindowRect(hwnd, &rect));
+
+  ASSERT_NE(test::RegisterTestClass(L"NoClose", CS_NOCLOSE), 0);
+  HWND noClose = test::CreateTestWindow(L"NoClose");
+  ShowWindow(noClose, SW_SHOW);
+  test::Pump();
+  test::ClearLog();
+  test::Dispatch(SystemKey(noClose, VK_F4, true));
+  test::Pump();
+  const test::Sequence kKeyOnly = {{WM_SYSKEYDOWN, kPosted | kWParam, VK_F4, 0}};
+  EXPECT_SEQUENCE(noClose, kKeyOnly);
+  EXPECT_TRUE(GetWindowRect(noClose, &rect));
+}
+
 TEST_F(DefaultProcedure, AnswersCreationAndLeavesOtherMessagesAtZero) {
   HWND hwnd = test::CreateShownWindow(L"MyClass");
   RECT calc{50, 50, 850, 750};
