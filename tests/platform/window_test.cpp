@@ -361,6 +361,25 @@ TEST_F(Classes, NeedANameAndTheCursorIsThere) {
   EXPECT_NE(RegisterClassExW(&noProcedure), 0);
 }
 
+// The record's size must be this SDK's: none, one byte short of the 32-bit
+// record, or one byte off this build's is refused with 0 and registers
+// nothing (Wine, which sets ERROR_INVALID_PARAMETER).
+TEST_F(Classes, AWrongRecordSizeIsRefused) {
+  const UINT own = sizeof(WNDCLASSEXW);
+  for (UINT size : {0u, 47u, own - 1, own + 1}) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = size;
+    wc.lpfnWndProc = test::TestProc;
+    wc.lpszClassName = L"Sized";
+    EXPECT_EQ(RegisterClassExW(&wc), 0) << "cbSize " << size;
+  }
+  WNDCLASSEXW wc{};
+  wc.cbSize = own;
+  wc.lpfnWndProc = test::TestProc;
+  wc.lpszClassName = L"Sized";
+  EXPECT_NE(RegisterClassExW(&wc), 0);  // the name was still free
+}
+
 TEST_F(Classes, TheAtomNamesTheClass) {
   const ATOM atom = test::RegisterTestClass(L"MyClass");
   ASSERT_NE(atom, 0);
