@@ -41,6 +41,8 @@ struct Gap {
 constexpr Gap kGaps[] = {
   {"Tick.MovesInStepsOfTheSystemTimer", "headless",
    "the headless backend's clock is virtual: it moves only when a test moves it"},
+  {"Tick.KeepsPaceWithRealTime", "headless",
+   "the headless backend's clock is virtual: it moves only when a test moves it"},
   {"Tick.MovesInStepsOfTheSystemTimer", "windows",
    "Wine's GetTickCount follows the host's clock, in steps of 1 to 17 ms, not a 64 Hz timer"},
   {"Formatting.UnsignedAndHex", "windows",
