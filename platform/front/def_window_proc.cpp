@@ -25,13 +25,17 @@ bool SystemColour(int index, uint32_t *colour) {
 using namespace velmora::platform;
 
 // DefWindowProcW: keeps WM_NCCREATE (TRUE), WM_CLOSE (destroys the window),
-// WM_SYSCOMMAND SC_CLOSE (sends WM_CLOSE and returns its result),
+// WM_SYSKEYDOWN of F4 with Alt held (posts WM_SYSCOMMAND SC_CLOSE unless
+// the class has CS_NOCLOSE), WM_SYSCOMMAND SC_CLOSE (sends WM_CLOSE and
+// returns its result),
 // WM_NCCALCSIZE (client rectangle from the frame), WM_NCACTIVATE (TRUE),
+// WM_ACTIVATE (an active window that is not minimised takes the keyboard
+// focus, with WM_SETFOCUS),
 // WM_PAINT (the BeginPaint part: validates, then sends WM_ERASEBKGND if an
 // erase is pending) and WM_ERASEBKGND (fills with the class brush when it
 // is a system colour value, returns 1); everything else returns 0, and a
 // dead handle gets nothing done. Leaves out non-client painting and hit
-// testing, system commands other than SC_CLOSE, WM_WINDOWPOSCHANGED's
+// testing, the other system commands and keys, WM_WINDOWPOSCHANGED's
 // WM_SIZE/WM_MOVE (the stand-in sends those itself) and brushes other than
 // system colours.
 LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -47,6 +51,24 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SYSCOMMAND:
       // The low four bits of the command are the system's own.
       if ((wParam & 0xFFF0) == SC_CLOSE) return SendToWindow(hwnd, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_ACTIVATE: {
+      State &state = GetState();
+      if (LOWORD(wParam) != kWaInactive && !window->minimized && state.active == hwnd && state.focus != hwnd) {
+        const HWND previous = state.focus;
+        state.focus = hwnd;
+        SendToWindow(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+      }
+      return 0;
+    }
+    case WM_SYSKEYDOWN:
+      // Alt+F4 closes the window the way its system menu's Close does. The
+      // command is posted, so the key's own handling ends before the
+      // window goes. Bit 29 of lParam says Alt was held.
+      if (wParam == VK_F4 && (static_cast<uintptr_t>(lParam) & (1u << 29)) != 0 &&
+          (window->windowClass == nullptr || (window->windowClass->style & CS_NOCLOSE) == 0)) {
+        PostToWindow(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+      }
       return 0;
     case WM_NCCALCSIZE: {
       RECT *rect = reinterpret_cast<RECT *>(lParam);

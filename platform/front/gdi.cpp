@@ -120,8 +120,11 @@ struct Blit {
 };
 
 // The source pixels, along one axis, that destination pixel d of a
-// stretch takes, clipped to the bitmap: the one under its centre when the
-// axis grows or keeps its length, all that fall into it when it shrinks.
+// stretch takes, clipped to the bitmap: when the axis grows or keeps its
+// length, the one under d's centre; when it shrinks, every one whose centre
+// falls into d. A centre on the border of two pixels counts for the
+// earlier one (Wine's DIB engine draws so: 2 pixels to 3 repeat the first,
+// 3 to 2 put the middle one into the first).
 struct SourceSpan {
   int64_t first, last;  // last excluded
 };
@@ -129,11 +132,11 @@ struct SourceSpan {
 SourceSpan SpanOf(int64_t d, int64_t destLength, int64_t srcStart, int64_t srcLength, int64_t limit) {
   __int128 first, last;
   if (destLength >= srcLength) {
-    first = srcStart + (static_cast<__int128>(2 * d + 1) * srcLength) / (2 * destLength);
+    first = srcStart + (static_cast<__int128>(2 * d + 1) * srcLength - 1) / (2 * destLength);
     last = first + 1;
-  } else {  // the first source pixel at or after d * srcLength / destLength, up to the next one's
-    first = srcStart + (static_cast<__int128>(d) * srcLength + destLength - 1) / destLength;
-    last = srcStart + (static_cast<__int128>(d + 1) * srcLength + destLength - 1) / destLength;
+  } else {
+    first = srcStart + (static_cast<__int128>(2 * d) * srcLength + destLength) / (2 * destLength);
+    last = srcStart + (static_cast<__int128>(2 * d + 2) * srcLength + destLength) / (2 * destLength);
   }
   if (first < 0) first = 0;
   if (last > limit) last = limit;

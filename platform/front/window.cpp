@@ -137,12 +137,8 @@ static void Activate(HWND hwnd) {
   state.active = hwnd;
   if (previous == nullptr) SendToWindow(hwnd, WM_ACTIVATEAPP, TRUE, 0);
   SendToWindow(hwnd, WM_NCACTIVATE, TRUE, 0);
+  // The keyboard focus follows from DefWindowProcW's handling of it.
   SendToWindow(hwnd, WM_ACTIVATE, kWaActive, reinterpret_cast<LPARAM>(previous));
-  if (state.active == hwnd && FindWindowRecord(hwnd) != nullptr) {
-    const HWND previousFocus = state.focus;
-    state.focus = hwnd;
-    SendToWindow(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previousFocus), 0);
-  }
 }
 
 // The window becomes visible: the sequence of SetWindowPos with

@@ -247,6 +247,7 @@ static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
 // Class and window styles.
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
+#define CS_NOCLOSE 0x0200
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L

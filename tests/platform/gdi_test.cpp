@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <vector>
+
 namespace {
 
 using DibSections = test::Conformance;
@@ -120,6 +123,60 @@ TEST_F(Stretch, ShrinkingAndsThePixelsItDrops) {
   ASSERT_TRUE(StretchBlt(row.dc, 0, 0, 2, 4, from.dc, 0, 0, 4, 4, SRCCOPY));
   EXPECT_EQ(row.pixels[0], colours[0] & colours[1]);
   EXPECT_EQ(row.pixels[3 * 2 + 1], colours[(2 + 3) % 4] & colours[(3 + 3) % 4]);
+}
+
+// Shrinking by a ratio that is not a whole number (the reference page of
+// SetStretchBltMode): white, dark, white shrunk to two pixels keeps the
+// dark one, ANDed with the white one that meets it. Across a row and down
+// a column alike.
+constexpr uint32_t kWhite = 0x00FFFFFF, kDark = 0x00203040;
+
+std::vector<uint32_t> WhiteDarkWhiteShrunkToTwo(bool alongRow) {
+  const int across = alongRow ? 3 : 1, down = alongRow ? 1 : 3;
+  Dib from = MakeDib(across, down);
+  from.pixels[0] = kWhite;
+  from.pixels[1] = kDark;
+  from.pixels[2] = kWhite;
+  Dib to = MakeDib(alongRow ? 2 : 1, alongRow ? 1 : 2);
+  if (!StretchBlt(to.dc, 0, 0, alongRow ? 2 : 1, alongRow ? 1 : 2, from.dc, 0, 0, across, down, SRCCOPY)) return {};
+  return {to.pixels[0], to.pixels[1]};
+}
+
+TEST_F(Stretch, ShrinkingThreePixelsToTwoKeepsTheDarkOne) {
+  EXPECT_EQ(WhiteDarkWhiteShrunkToTwo(true), (std::vector<uint32_t>{kDark, kWhite}));
+  EXPECT_EQ(WhiteDarkWhiteShrunkToTwo(false), (std::vector<uint32_t>{kDark, kWhite}));
+}
+
+// Which source pixels meet in which destination pixel, along a row of
+// `from` pixels stretched to `to`: source pixel i is white but for bit i,
+// so each destination pixel shows the set of sources it took. Each source
+// pixel goes to the destination pixel under its centre when shrinking,
+// each destination pixel takes the source pixel under its centre when
+// enlarging, and a centre on a border counts for the earlier pixel (what
+// Wine draws; Windows documents only the AND).
+std::vector<uint32_t> Stretched(int from, int to) {
+  Dib source = MakeDib(from, 1);
+  for (int i = 0; i < from; ++i) source.pixels[i] = 0x00FFFFFFu & ~(1u << i);
+  Dib dest = MakeDib(to, 1);
+  StretchBlt(dest.dc, 0, 0, to, 1, source.dc, 0, 0, from, 1, SRCCOPY);
+  return std::vector<uint32_t>(dest.pixels, dest.pixels + to);
+}
+
+uint32_t Sources(std::initializer_list<int> indices) {
+  uint32_t pixel = 0x00FFFFFF;
+  for (int i : indices) pixel &= ~(1u << i);
+  return pixel;
+}
+
+TEST_F(Stretch, EachSourcePixelCountsWhereItsCentreFalls) {
+  EXPECT_EQ(Stretched(5, 3), (std::vector<uint32_t>{Sources({0, 1}), Sources({2}), Sources({3, 4})}));
+  EXPECT_EQ(Stretched(7, 3), (std::vector<uint32_t>{Sources({0, 1}), Sources({2, 3, 4}), Sources({5, 6})}));
+  EXPECT_EQ(Stretched(4, 3), (std::vector<uint32_t>{Sources({0}), Sources({1, 2}), Sources({3})}));
+  EXPECT_EQ(Stretched(10, 4),
+            (std::vector<uint32_t>{Sources({0, 1, 2}), Sources({3, 4}), Sources({5, 6, 7}), Sources({8, 9})}));
+  EXPECT_EQ(Stretched(2, 3), (std::vector<uint32_t>{Sources({0}), Sources({0}), Sources({1})}));
+  EXPECT_EQ(Stretched(3, 5),
+            (std::vector<uint32_t>{Sources({0}), Sources({0}), Sources({1}), Sources({2}), Sources({2})}));
 }
 
 TEST_F(Stretch, CopiesBetweenMemoryDcs) {

@@ -14,10 +14,57 @@ using DefaultProcedure = test::Conformance;
 using Geometry = test::Conformance;
 using Classes = test::Conformance;
 
-const std::vector<UINT> kFirstShow = {WM_SHOWWINDOW,  WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
-                                      WM_NCACTIVATE,  WM_ACTIVATE,          WM_SETFOCUS,
-                                      WM_NCPAINT,     WM_ERASEBKGND,        WM_WINDOWPOSCHANGED,
-                                      WM_SIZE,        WM_MOVE};
+using test::kDefWinProc;
+using test::kLParam;
+using test::kOptional;
+using test::kPosted;
+using test::kSent;
+using test::kWParam;
+
+// WM_ACTIVATE's wParam.
+constexpr WPARAM kActive = 1, kInactive = 0;
+
+// CreateWindowExW of a top-level window: WM_SIZE and WM_MOVE wait for the
+// first show.
+const test::Sequence kCreate = {
+    {WM_GETMINMAXINFO, kSent, 0, 0},
+    {WM_NCCREATE, kSent, 0, 0},
+    {WM_NCCALCSIZE, kSent | kWParam, FALSE, 0},
+    {WM_CREATE, kSent, 0, 0},
+};
+
+// The first ShowWindow(SW_SHOW) of the program's window, 792 by 673 client
+// pixels at (54, 73) on the screen.
+const test::Sequence kFirstShow = {
+    {WM_SHOWWINDOW, kSent | kWParam | kLParam, TRUE, 0},
+    {WM_WINDOWPOSCHANGING, kSent, 0, 0},
+    {test::kQueryNewPalette, kSent | kOptional, 0, 0},
+    {WM_ACTIVATEAPP, kSent | kWParam, TRUE, 0},
+    {WM_NCACTIVATE, kSent | kWParam, TRUE, 0},
+    {WM_ACTIVATE, kSent | kWParam, kActive, 0},
+    // The default handling of WM_ACTIVATE gives the window the focus.
+    {test::kImeSelect, kSent | kDefWinProc | kOptional, 0, 0},
+    {test::kImeSetContext, kSent | kDefWinProc | kWParam | kOptional, TRUE, 0},
+    {WM_SETFOCUS, kSent | kDefWinProc, 0, 0},
+    {WM_NCPAINT, kSent, 0, 0},
+    {WM_ERASEBKGND, kSent, 0, 0},
+    {WM_WINDOWPOSCHANGED, kSent, 0, 0},
+    {WM_SIZE, kSent | kWParam | kLParam, SIZE_RESTORED, MAKELPARAM(792, 673)},
+    {WM_MOVE, kSent | kLParam, 0, MAKELPARAM(54, 73)},
+};
+
+// DestroyWindow of a shown, active window: hidden, deactivated, destroyed.
+const test::Sequence kDestroyShown = {
+    {WM_WINDOWPOSCHANGING, kSent, 0, 0},
+    {WM_WINDOWPOSCHANGED, kSent, 0, 0},
+    {WM_NCACTIVATE, kSent | kWParam, FALSE, 0},
+    {WM_ACTIVATE, kSent | kWParam, kInactive, 0},
+    {WM_ACTIVATEAPP, kSent | kWParam, FALSE, 0},
+    {WM_KILLFOCUS, kSent | kWParam, 0, 0},
+    {test::kImeSetContext, kSent | kWParam | kOptional, FALSE, 0},
+    {WM_DESTROY, kSent, 0, 0},
+    {WM_NCDESTROY, kSent, 0, 0},
+};
 
 TEST_F(Creation, SendsTheCreationMessagesOnlyAndHoldsBackSizeAndMove) {
   ASSERT_NE(test::RegisterTestClass(L"MyClass"), 0);
@@ -30,9 +77,7 @@ TEST_F(Creation, SendsTheCreationMessagesOnlyAndHoldsBackSizeAndMove) {
   test::ProcHook() = nullptr;
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(seen, hwnd);  // the procedure gets the handle before the caller does
-  EXPECT_EQ(test::Messages(hwnd),
-            (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}));
-  EXPECT_EQ(test::Traced(hwnd, WM_NCCALCSIZE).at(0).wParam, static_cast<WPARAM>(FALSE));
+  EXPECT_SEQUENCE(hwnd, kCreate);
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));  // hidden: nothing to paint
 }
@@ -57,12 +102,14 @@ TEST_F(Creation, RefusedByTheProcedureFails) {
   HWND hwnd = test::Log().front().hwnd;
   // No WM_DESTROY: the window never existed for its procedure (Wine; the
   // reference page says only that the window is destroyed).
-  EXPECT_EQ(test::Messages(hwnd),
-            (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_NCDESTROY}));
+  const test::Sequence kRefusedAtCreate = {
+      {WM_GETMINMAXINFO, kSent, 0, 0}, {WM_NCCREATE, kSent, 0, 0}, {WM_NCCALCSIZE, kSent, 0, 0},
+      {WM_CREATE, kSent, 0, 0},        {WM_NCDESTROY, kSent, 0, 0},
+  };
+  EXPECT_SEQUENCE(hwnd, kRefusedAtCreate);
   RECT rect{};
   EXPECT_FALSE(GetWindowRect(hwnd, &rect));
 
-  test::ClearLog();
   test::ProcHook() = [](HWND, UINT message, WPARAM, LPARAM, LRESULT *result) {
     if (message != WM_NCCREATE) return false;
     *result = FALSE;
@@ -70,8 +117,10 @@ TEST_F(Creation, RefusedByTheProcedureFails) {
   };
   EXPECT_EQ(test::CreateTestWindow(L"MyClass"), nullptr);
   test::ProcHook() = nullptr;
-  EXPECT_EQ(test::Messages(test::Log().front().hwnd),
-            (std::vector<UINT>{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCDESTROY}));
+  ASSERT_FALSE(test::Log().empty());
+  const test::Sequence kRefusedAtNcCreate = {
+      {WM_GETMINMAXINFO, kSent, 0, 0}, {WM_NCCREATE, kSent, 0, 0}, {WM_NCDESTROY, kSent, 0, 0}};
+  EXPECT_SEQUENCE(test::Log().front().hwnd, kRefusedAtNcCreate);
 }
 
 TEST_F(Showing, FirstShowSendsItsSequenceAndLeavesPaintToTheLoop) {
@@ -79,15 +128,7 @@ TEST_F(Showing, FirstShowSendsItsSequenceAndLeavesPaintToTheLoop) {
   HWND hwnd = test::CreateTestWindow(L"MyClass");
   test::ClearLog();
   EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));  // was not visible
-  EXPECT_EQ(test::Messages(hwnd), kFirstShow);
-  EXPECT_EQ(test::Traced(hwnd, WM_SHOWWINDOW).at(0).wParam, static_cast<WPARAM>(TRUE));
-  const auto size = test::Traced(hwnd, WM_SIZE).at(0);
-  EXPECT_EQ(size.wParam, static_cast<WPARAM>(SIZE_RESTORED));
-  EXPECT_EQ(LOWORD(size.lParam), 792);
-  EXPECT_EQ(HIWORD(size.lParam), 673);
-  const auto move = test::Traced(hwnd, WM_MOVE).at(0);
-  EXPECT_EQ(LOWORD(move.lParam), 54);  // client origin on the screen
-  EXPECT_EQ(HIWORD(move.lParam), 73);
+  EXPECT_SEQUENCE(hwnd, kFirstShow);
 
   // The pointer resting over a window that appears may add a mouse move
   // ahead of it on a real display.
@@ -105,19 +146,15 @@ TEST_F(Destruction, SendsDestroyThenNcDestroyAndKillsTheHandle) {
   HWND hidden = test::CreateTestWindow(L"MyClass");
   test::ClearLog();
   EXPECT_TRUE(DestroyWindow(hidden));
-  EXPECT_EQ(test::Messages(hidden), (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
+  const test::Sequence kDestroyHidden = {{WM_DESTROY, kSent, 0, 0}, {WM_NCDESTROY, kSent, 0, 0}};
+  EXPECT_SEQUENCE(hidden, kDestroyHidden);
 
   HWND shown = test::CreateTestWindow(L"MyClass");
   ShowWindow(shown, SW_SHOW);
   test::ClearLog();
   EXPECT_TRUE(DestroyWindow(shown));
-  const std::vector<UINT> messages = test::Messages(shown);
-  ASSERT_GE(messages.size(), 2u);
-  EXPECT_EQ(messages[messages.size() - 2], static_cast<UINT>(WM_DESTROY));
-  EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));
-  EXPECT_EQ(messages.front(), static_cast<UINT>(WM_WINDOWPOSCHANGING));  // hidden first
+  EXPECT_SEQUENCE(shown, kDestroyShown);
 
-  test::ClearLog();
   RECT rect{1, 2, 3, 4};
   EXPECT_FALSE(GetWindowRect(shown, &rect));
   EXPECT_FALSE(GetClientRect(shown, &rect));
@@ -136,13 +173,76 @@ TEST_F(DefaultProcedure, CloseDestroysTheWindowAndReturnsZero) {
   HWND hwnd = test::CreateShownWindow(L"MyClass");
   test::ClearLog();
   EXPECT_EQ(DefWindowProcW(hwnd, WM_CLOSE, 0, 0), 0);
-  const std::vector<UINT> messages = test::Messages(hwnd);
-  ASSERT_GE(messages.size(), 2u);
-  EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));
+  EXPECT_SEQUENCE(hwnd, kDestroyShown);
   RECT rect;
   EXPECT_FALSE(GetWindowRect(hwnd, &rect));
   // As in the program: the procedure destroys, then passes WM_CLOSE on.
   EXPECT_EQ(DefWindowProcW(hwnd, WM_CLOSE, 0, 0), 0);
+}
+
+// The same entries, each from inside DefWindowProcW.
+test::Sequence FromDefWinProc(test::Sequence sequence) {
+  for (test::Message &m : sequence) m.flags |= kDefWinProc;
+  return sequence;
+}
+
+// A WM_SYSKEYDOWN as a keyboard makes it: repeat count 1, the scan code,
+// and bit 29 when Alt is held.
+MSG SystemKey(HWND hwnd, WPARAM key, bool alt) {
+  MSG msg{};
+  msg.hwnd = hwnd;
+  msg.message = WM_SYSKEYDOWN;
+  msg.wParam = key;
+  msg.lParam = static_cast<LPARAM>(0x003E0001u | (alt ? 1u << 29 : 0u));
+  return msg;
+}
+
+// Alt+F4 reaching a window whose procedure leaves system keys to the
+// default one closes it as the system menu's Close does: DefWindowProcW
+// posts WM_SYSCOMMAND SC_CLOSE (Wine's defwnd.c), whose default handling
+// sends WM_CLOSE, whose default handling destroys the window.
+TEST_F(DefaultProcedure, AltF4PostsCloseWhichDestroysTheWindow) {
+  HWND hwnd = test::QuietWindow();
+  const MSG key = SystemKey(hwnd, VK_F4, true);
+  EXPECT_EQ(test::Dispatch(key), 0);
+  RECT rect;
+  EXPECT_TRUE(GetWindowRect(hwnd, &rect));  // posted: nothing has happened yet
+  test::Pump();
+  test::Sequence altF4 = {
+      {WM_SYSKEYDOWN, kPosted | kWParam | kLParam, VK_F4, key.lParam},
+      {WM_SYSCOMMAND, kPosted | kWParam | kLParam, SC_CLOSE, 0},
+      {WM_CLOSE, kSent | kDefWinProc, 0, 0},
+  };
+  for (const test::Message &m : FromDefWinProc(kDestroyShown)) altF4.push_back(m);
+  EXPECT_SEQUENCE(hwnd, altF4);
+  EXPECT_FALSE(GetWindowRect(hwnd, &rect));
+}
+
+// F4 without Alt, another key with Alt, and Alt+F4 to a window whose class
+// has CS_NOCLOSE close nothing.
+TEST_F(DefaultProcedure, OnlyAltF4ClosesAndNotWithNoCloseClass) {
+  HWND hwnd = test::QuietWindow();
+  test::Dispatch(SystemKey(hwnd, VK_F4, false));
+  test::Dispatch(SystemKey(hwnd, VK_F1 + 4, true));  // F5
+  test::Pump();
+  const test::Sequence kKeysOnly = {
+      {WM_SYSKEYDOWN, kPosted | kWParam, VK_F4, 0},
+      {WM_SYSKEYDOWN, kPosted | kWParam, VK_F1 + 4, 0},
+  };
+  EXPECT_SEQUENCE(hwnd, kKeysOnly);
+  RECT rect;
+  EXPECT_TRUE(GetWindowRect(hwnd, &rect));
+
+  ASSERT_NE(test::RegisterTestClass(L"NoClose", CS_NOCLOSE), 0);
+  HWND noClose = test::CreateTestWindow(L"NoClose");
+  ShowWindow(noClose, SW_SHOW);
+  test::Pump();
+  test::ClearLog();
+  test::Dispatch(SystemKey(noClose, VK_F4, true));
+  test::Pump();
+  const test::Sequence kKeyOnly = {{WM_SYSKEYDOWN, kPosted | kWParam, VK_F4, 0}};
+  EXPECT_SEQUENCE(noClose, kKeyOnly);
+  EXPECT_TRUE(GetWindowRect(noClose, &rect));
 }
 
 TEST_F(DefaultProcedure, AnswersCreationAndLeavesOtherMessagesAtZero) {
@@ -259,6 +359,25 @@ TEST_F(Classes, NeedANameAndTheCursorIsThere) {
   noProcedure.cbSize = sizeof noProcedure;
   noProcedure.lpszClassName = L"Other";
   EXPECT_NE(RegisterClassExW(&noProcedure), 0);
+}
+
+// The record's size must be this SDK's: none, one byte short of the 32-bit
+// record, or one byte off this build's is refused with 0 and registers
+// nothing (Wine, which sets ERROR_INVALID_PARAMETER).
+TEST_F(Classes, AWrongRecordSizeIsRefused) {
+  const UINT own = sizeof(WNDCLASSEXW);
+  for (UINT size : {0u, 47u, own - 1, own + 1}) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = size;
+    wc.lpfnWndProc = test::TestProc;
+    wc.lpszClassName = L"Sized";
+    EXPECT_EQ(RegisterClassExW(&wc), 0) << "cbSize " << size;
+  }
+  WNDCLASSEXW wc{};
+  wc.cbSize = own;
+  wc.lpfnWndProc = test::TestProc;
+  wc.lpszClassName = L"Sized";
+  EXPECT_NE(RegisterClassExW(&wc), 0);  // the name was still free
 }
 
 TEST_F(Classes, TheAtomNamesTheClass) {

@@ -178,4 +178,40 @@ TEST_F(Formatting, OutputIsCappedAt1024CharactersWithTheTerminator) {
   }
 }
 
+// A precision beyond the room left is cut to the room, as a width is: the
+// zeros give way, and the sign and every digit stay (Wine's USER32).
+TEST_F(Formatting, PrecisionBeyondTheBufferKeepsTheDigits) {
+  EXPECT_FORMAT(std::wstring(1021, L'0') + L"7", L"%.1022d", 7);  // fits: 1022 characters
+  {
+    Buffer b;
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%.1100d", 7));
+    EXPECT_EQ(std::wstring(1022, L'0') + L"7", b.Text());
+    EXPECT_TRUE(b.GuardsIntact());
+  }
+  {
+    Buffer b;
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%.1100d", -7));
+    EXPECT_EQ(L"-" + std::wstring(1021, L'0') + L"7", b.Text());
+    EXPECT_TRUE(b.GuardsIntact());
+  }
+  {
+    Buffer b;
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"ab%.1100d", 7));
+    EXPECT_EQ(L"ab" + std::wstring(1020, L'0') + L"7", b.Text());
+    EXPECT_TRUE(b.GuardsIntact());
+  }
+  {
+    Buffer b;
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%.2000x", 0xABCu));
+    EXPECT_EQ(std::wstring(1020, L'0') + L"abc", b.Text());
+    EXPECT_TRUE(b.GuardsIntact());
+  }
+  {
+    Buffer b;
+    EXPECT_EQ(1024, wsprintfW(b.chars, L"%.1100I64d", -1234567890123LL));
+    EXPECT_EQ(L"-" + std::wstring(1009, L'0') + L"1234567890123", b.Text());
+    EXPECT_TRUE(b.GuardsIntact());
+  }
+}
+
 }  // namespace

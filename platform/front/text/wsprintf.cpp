@@ -163,6 +163,11 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
     if (*format == L'.') {
       ++format;
       conversion.precision = ReadNumber(format);
+      // So is a precision: a number's zeros then give way to its digits
+      // ("%.1100d" of 7 ends in the 7, as under USER32).
+      if (conversion.precision > out.Room()) {
+        conversion.precision = out.Room();
+      }
     }
     if (*format == L'h') {
       conversion.size = Size::kShort;
