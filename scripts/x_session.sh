@@ -29,6 +29,50 @@ start_x_session() {
   if command -v xdotool >/dev/null; then timeout 5 xdotool mousemove 1279 1023 || true; fi
 }
 
+# For a check named $1: a scratch folder in work (kept when the check sets
+# failed), an empty pids, say, and an exit trap that calls the check's
+# release_input, where it has one, and ends the X session.
+begin_x_check() {
+  check_name=$1
+  work=$(mktemp -d)
+  pids=()
+  failed=0
+  say() { echo "$check_name: $*"; }
+  trap end_x_check EXIT
+}
+end_x_check() {
+  if declare -F release_input >/dev/null; then release_input; fi
+  stop_x_session
+  if ((failed)); then echo "$check_name: logs kept in $work" >&2; else rm -rf "$work"; fi
+}
+
+# Exits with 77, which CTest reports as skipped, when a tool after $1 (the
+# calling script's name) is not installed.
+require_tools() {
+  local name=$1 tool
+  shift
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null && continue
+    echo "$name: SKIPPED: $tool is not installed (scripts/deps.sh wine lists it)"
+    exit 77
+  done
+}
+
+# Starts the command after $1 on the SDL2 backend, its output in $log, and
+# activates its window, found by the title pattern $1; sets app_pid and
+# window.
+start_in_window() {
+  local title=$1
+  shift
+  env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 ASAN_OPTIONS=detect_leaks=0 "$@" >"$log" 2>&1 &
+  app_pid=$!
+  pids+=($app_pid)
+  window=""
+  wait_for 20 eval 'window=$(xdotool search --name "$title" 2>/dev/null | head -n1); [[ -n $window ]]' ||
+    fail "no window titled '$title'"
+  timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+}
+
 # Ends what pids holds, for the sourcing script's exit trap.
 stop_x_session() {
   local pid

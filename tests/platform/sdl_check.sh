@@ -21,24 +21,13 @@
 # missing.
 set -euo pipefail
 smoke=$1
-for tool in Xvfb openbox xdotool wmctrl xwininfo import python3; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "sdl_check: SKIPPED: $tool is not installed (scripts/deps.sh wine lists it)"
-    exit 77
-  fi
-done
-
-work=$(mktemp -d)
-pids=()
-failed=0
-cleanup() {
-  xdotool keyup Escape shift space a 2>/dev/null || true
-  stop_x_session
-  if ((failed)); then echo "sdl_check: logs kept in $work" >&2; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
 source "$(dirname "$0")/../../scripts/x_session.sh"
-say() { echo "sdl_check: $*"; }
+require_tools sdl_check Xvfb openbox xdotool wmctrl xwininfo import python3
+
+begin_x_check sdl_check
+release_input() {
+  xdotool keyup Escape shift space a 2>/dev/null || true
+}
 fail() {
   failed=1
   echo "---- the smoke program's log" >&2
@@ -64,13 +53,7 @@ say "Xvfb with openbox on $DISPLAY"
 # Starts the smoke program ($1 names the log) and finds its window.
 start_smoke() {
   log=$work/$1.log
-  env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 ASAN_OPTIONS=detect_leaks=0 "$smoke" --log >"$log" 2>&1 &
-  smoke_pid=$!
-  pids+=($smoke_pid)
-  window=""
-  wait_for 20 eval 'window=$(xdotool search --name "VELMORA smoke" 2>/dev/null | head -n1); [[ -n $window ]]' ||
-    fail "no window titled 'VELMORA smoke'"
-  timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  start_in_window "VELMORA smoke" "$smoke" --log
 }
 # The rows of a captured PPM image that are black from end to end.
 black_rows() {
@@ -97,7 +80,7 @@ PY
 xdotool keydown shift Escape
 start_smoke smoke
 sleep 1
-kill -0 "$smoke_pid" 2>/dev/null || fail "the program ended while Escape was held from before its start"
+kill -0 "$app_pid" 2>/dev/null || fail "the program ended while Escape was held from before its start"
 for held in '0x1b Escape' '0x10 Shift'; do
   logged "^keydown ${held% *} " && fail "${held#* }, held before the window had focus, arrived as WM_KEYDOWN"
 done
@@ -161,8 +144,8 @@ say "a resize while minimised: the restore gives WM_SIZE 300 by 600 and the pict
 
 xdotool key Escape
 expect '^quit 3$' "Escape, released after being held at the start, did not end the program when pressed"
-wait_for 10 eval '! kill -0 "$smoke_pid" 2>/dev/null' || fail "the program still runs after Escape"
-wait "$smoke_pid" || fail "the program's exit code is $?"
+wait_for 10 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program still runs after Escape"
+wait "$app_pid" || fail "the program's exit code is $?"
 say "Escape, held at the start and released, ends the program when pressed again"
 
 xdotool keydown space
@@ -180,6 +163,6 @@ expect '^close' "no WM_CLOSE from DefWindowProcW's SC_CLOSE"
 grep -A1 '^syscommand 0xf060' "$log" | grep -q '^close' ||
   fail "WM_CLOSE did not follow WM_SYSCOMMAND SC_CLOSE"
 expect '^quit 0' "the close did not end the loop with WM_QUIT 0"
-wait_for 10 eval '! kill -0 "$smoke_pid" 2>/dev/null' || fail "the program still runs after its window closed"
-wait "$smoke_pid" || fail "the program's exit code is $?"
+wait_for 10 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program still runs after its window closed"
+wait "$app_pid" || fail "the program's exit code is $?"
 say "a close by the window manager; passed"

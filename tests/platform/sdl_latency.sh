@@ -15,24 +15,13 @@
 # Exit code 77 (skipped) when Xvfb, openbox, xdotool or wmctrl is missing.
 set -euo pipefail
 program=$1 probe=$2 shim=$3 tries=${4:-}
-for tool in Xvfb openbox xdotool wmctrl xwininfo; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "sdl_latency: SKIPPED: $tool is not installed (scripts/deps.sh wine lists it)"
-    exit 77
-  fi
-done
-work=$(mktemp -d)
-pids=()
-failed=0
-cleanup() {
+source "$(dirname "$0")/../../scripts/x_session.sh"
+require_tools sdl_latency Xvfb openbox xdotool wmctrl xwininfo
+begin_x_check sdl_latency
+release_input() {
   xdotool keyup f 2>/dev/null || true
   xdotool mouseup 1 2>/dev/null || true
-  stop_x_session
-  if ((failed)); then echo "sdl_latency: logs kept in $work" >&2; else rm -rf "$work"; fi
 }
-trap cleanup EXIT
-source "$(dirname "$0")/../../scripts/x_session.sh"
-say() { echo "sdl_latency: $*"; }
 fail() {
   failed=1
   echo "sdl_latency: FAILED: $*" >&2
@@ -45,14 +34,7 @@ preload=$(ldd "$program" | awk '/libasan/ { printf "%s ", $3 }')$shim
 # Starts the program and finds its window; X and Y are its client origin.
 start_program() {
   log=$work/program.$1.log
-  env -u VELMORA_BACKEND SDL_VIDEODRIVER=x11 ASAN_OPTIONS=detect_leaks=0 LD_PRELOAD="$preload" "$program" \
-    >"$log" 2>&1 &
-  program_pid=$!
-  pids+=($program_pid)
-  window=""
-  wait_for 20 eval 'window=$(xdotool search --name "^VELMORA$" 2>/dev/null | head -n1); [[ -n $window ]]' ||
-    fail "no window titled VELMORA"
-  timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  start_in_window "^VELMORA$" env LD_PRELOAD="$preload" "$program"
   local info
   info=$(timeout 5 xwininfo -id "$window")
   X=$(awk '/Absolute upper-left X:/ { print $4 }' <<<"$info")
@@ -103,7 +85,7 @@ else
   say "F and a drag step on the paused picture reach the window ($(cat "$work/key") ms, $(cat "$work/drag") ms)"
 fi
 xdotool key Escape
-wait "$program_pid" || fail "the program's exit code is $?"
+wait "$app_pid" || fail "the program's exit code is $?"
 [[ -n $tries ]] && exit 0
 
 for run in 1 2 3; do
@@ -111,7 +93,7 @@ for run in 1 2 3; do
   xdotool key f
   sleep 1.2  # a value on the counter
   xdotool key Escape
-  wait "$program_pid" || fail "the program's exit code is $?"
+  wait "$app_pid" || fail "the program's exit code is $?"
   grep -q '^last frame: shown' "$log" || fail "run $run: $(grep '^last frame' "$log" || echo 'no last frame')"
 done
 say "in three runs ended with Escape the window showed the last frame drawn; passed"
