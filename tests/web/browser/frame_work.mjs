@@ -6,23 +6,14 @@
 // velmora_bench draws it. Prints one line: "page: <work> us <put> us
 // <frames>". A measurement for scripts/web_frame.sh, not a test.
 //   node frame_work.mjs URL SECONDS
-import puppeteer from 'puppeteer-core';
+import {launch, newPage} from './page.mjs';
 
 const [url, seconds] = process.argv.slice(2);
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const browser = await launch();
 try {
-  const page = await browser.newPage();
-  const cdp = await page.createCDPSession();
-  await cdp.send('Emulation.setDeviceMetricsOverride', {
-    width: 900, height: 760, deviceScaleFactor: 1, mobile: false, screenWidth: 1280, screenHeight: 1024,
-  });
+  const page = await newPage(browser);
   await page.goto(url);
   await page.waitForFunction(() => window.Module && Module.velmoraFrames > 0, {timeout: 20000});
   await sleep(1000);  // warm-up: the compiler's later tiers

@@ -10,7 +10,7 @@
 // buffer the canvas was read from.
 //   node same_canvas.mjs chromium|firefox URL FIRST SECOND
 import {readFileSync} from 'node:fs';
-import puppeteer from 'puppeteer-core';
+import {launch, newPage} from './page.mjs';
 
 const [browserName, url, firstPath, secondPath] = process.argv.slice(2);
 const failures = [];
@@ -30,27 +30,9 @@ const readFrame = (path) => {
 const first = readFrame(firstPath);
 const second = readFrame(secondPath);
 
-const firefox = browserName === 'firefox';
-const browser = await puppeteer.launch(firefox ? {
-  browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
-} : {
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const browser = await launch(browserName);
 try {
-  const page = await browser.newPage();
-  // The client area does not depend on the screen, as long as the window
-  // fits on it; Chromium is given the native runs' 1280 by 1024 all the same.
-  if (firefox) {
-    await page.setViewport({width: 900, height: 760});
-  } else {
-    const cdp = await page.createCDPSession();
-    await cdp.send('Emulation.setDeviceMetricsOverride', {
-      width: 900, height: 760, deviceScaleFactor: 1, mobile: false, screenWidth: 1280, screenHeight: 1024,
-    });
-  }
+  const page = await newPage(browser, browserName);
   await page.evaluateOnNewDocument(() => {
     window.velmoraClock = 1000;
     performance.now = () => window.velmoraClock;
