@@ -1,6 +1,6 @@
 // The web backend, for the program compiled to WebAssembly: the window is
 // the page's <canvas id="velmora">, sized to the client area; presenting a
-// frame copies the window's pixels into the canvas (0x00RRGGBB to RGBA) and
+// frame puts the window's changed pixels on the canvas (present.cpp) and
 // then waits for the next animation frame, the one place where the blocking
 // Win32 loop gives the browser its turn (ASYNCIFY). The page's input
 // (page_input.js: the keyboard and the key buttons, a left-button drag and
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/front/backend_api.h"
+#include "present.h"
 
 namespace velmora::platform {
 namespace {
@@ -31,7 +32,7 @@ EM_JS(void, WebAttach, (int width, int height), {
   canvas.height = height;
   Module.velmoraCanvas = canvas;
   Module.velmoraContext = canvas.getContext('2d');
-  Module.velmoraImage = Module.velmoraContext.createImageData(width, height);
+  Module.velmoraImage = null;  // present.cpp views the canvas pixels of the new size
   if (Module.velmoraListening) return;  // a new size, the same listeners
   Module.velmoraListening = true;
   Module.velmoraListen(canvas);  // page_input.js
@@ -43,27 +44,6 @@ EM_JS(int, WebTakeEvent, (int *out), {
   const e = queue.shift();
   for (let i = 0; i < 4; ++i) HEAP32[(out >> 2) + i] = e[i];
   return 1;
-});
-
-EM_JS(void, WebPresent, (const uint32_t *pixels, int width, int height), {
-  // The frame's work: from the loop's last resumption to this copy.
-  if (Module.velmoraResumed !== undefined) {
-    Module.velmoraWorkMs = (Module.velmoraWorkMs || 0) + (performance.now() - Module.velmoraResumed);
-    Module.velmoraWorkFrames = (Module.velmoraWorkFrames || 0) + 1;
-  }
-  const image = Module.velmoraImage;
-  if (!image || image.width !== width || image.height !== height) return;
-  const rgba = image.data;
-  const first = pixels >> 2, count = width * height;
-  for (let i = 0, to = 0; i < count; ++i, to += 4) {
-    const p = HEAPU32[first + i];
-    rgba[to] = (p >> 16) & 255;
-    rgba[to + 1] = (p >> 8) & 255;
-    rgba[to + 2] = p & 255;
-    rgba[to + 3] = 255;
-  }
-  Module.velmoraContext.putImageData(image, 0, 0);
-  Module.velmoraFrames = (Module.velmoraFrames || 0) + 1;
 });
 
 // The program's one yield: the next animation frame in a page, a timer
@@ -97,6 +77,7 @@ EM_JS(void, WebMessageBox, (const char *caption, const char *text), {
 
 struct WebWindow {
   std::vector<uint32_t> pixels;
+  CanvasImage canvas;
   int width = 0;  // 0 until the canvas is attached
   int height = 0;
   int clientWidth = 0;  // the client area's size, for the desktop's
@@ -174,6 +155,7 @@ class WebBackend final : public Backend {
       native->pixels.assign(static_cast<size_t>(width) * height, 0);
       native->width = width;
       native->height = height;
+      ResizeCanvasImage(native->canvas, width, height);
       WebAttach(width, height);
     }
     surface->pixels = native->pixels.data();
@@ -183,9 +165,10 @@ class WebBackend final : public Backend {
     return true;
   }
 
-  void EndDraw(const WindowView &window, const RECT &, bool frame) override {
+  void EndDraw(const WindowView &window, const RECT &changed, bool frame) override {
     auto *native = static_cast<WebWindow *>(window.native);
-    WebPresent(native->pixels.data(), native->width, native->height);
+    PresentOnCanvas(native->canvas, native->pixels.data(), changed.left, changed.top, changed.right, changed.bottom,
+                    frame);
     if (frame) WebNextFrame();
   }
 
