@@ -20,14 +20,10 @@ cmake --preset web >/dev/null
 cmake --build --preset web --target velmora >/dev/null
 (cd tests/web/browser && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web >/dev/null 2>&1 &
-server=$!
-trap 'kill $server 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
-  sleep 0.1
-done
+server=""
+trap '[[ -z $server ]] || kill $server 2>/dev/null || true' EXIT
+source tests/web/serve.sh
+serve_folder build-web
 
 native() {
   ./build/bench/velmora_bench --benchmark_filter='^BM_UpdateFrame$' --benchmark_repetitions=5 \

@@ -29,14 +29,10 @@ if [[ $path != / ]]; then
   mkdir -p "$root$(dirname "${path%/}")"
   ln -s "$folder" "$root${path%/}"
 fi
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$root" >/dev/null 2>&1 &
-server=$!
-trap 'kill $server 2>/dev/null || true; [[ $root == "$folder" ]] || rm -rf "$root"' EXIT
-for _ in $(seq 50); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port$path')" 2>/dev/null && break
-  sleep 0.1
-done
+server=""
+trap '[[ -z $server ]] || kill $server 2>/dev/null || true; [[ $root == "$folder" ]] || rm -rf "$root"' EXIT
+source "$here/serve.sh"
+serve_folder "$root" "$path"
 if [[ $runs == hostile ]]; then
   node "$here/browser/hostile.mjs" "http://127.0.0.1:$port$path" 60
 else

@@ -20,13 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 VELMORA_BACKEND=headless "$native" "$work/first" "$work/second"
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$build" >/dev/null 2>&1 &
-server=$!
-for _ in $(seq 50); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
-  sleep 0.1
-done
+source "$here/serve.sh"
+serve_folder "$build"
 node "$here/browser/same_canvas.mjs" chromium "http://127.0.0.1:$port/" "$work/first" "$work/second"
 if [[ -x /usr/bin/firefox-esr ]]; then
   node "$here/browser/same_canvas.mjs" firefox "http://127.0.0.1:$port/" "$work/first" "$work/second"
