@@ -25,7 +25,10 @@ cp build-mingw/cpack/velmora-*-win32.zip dist/
 
 cmake --preset web >/dev/null
 cmake --build --preset web --target velmora
-(cd build-web && cpack -G ZIP -B "$PWD/cpack" >/dev/null)
+# CPack builds the whole tree again first, outside the preset, and the
+# emscripten linker then needs the preset's NODE_PATH to find Debian's
+# acorn.
+(cd build-web && NODE_PATH=/usr/share/nodejs cpack -G ZIP -B "$PWD/cpack" >/dev/null)
 cp build-web/cpack/velmora-*-web.zip dist/
 
 ls -l dist
