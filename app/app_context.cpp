@@ -36,9 +36,7 @@ void CreateAppContext() {
   g_app = app;
 }
 
-void InitStepTick() {
-  g_lastStepTick = GetTickCount();
-}
+void InitStepTick() { g_lastStepTick = GetTickCount(); }
 
 namespace {
 

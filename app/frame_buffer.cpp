@@ -12,9 +12,7 @@ constexpr int kFpsTextY = 10;
 constexpr int kMaxTextLength = 65535;
 constexpr int kFpsTextCapacity = sizeof(AppContext::fpsText) / sizeof(WCHAR);
 
-int Half(int size) {
-  return size >> 1;
-}
+int Half(int size) { return size >> 1; }
 
 }  // namespace
 

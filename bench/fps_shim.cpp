@@ -36,8 +36,8 @@ struct Counter {
   std::mutex lock;
   double warmUp = Setting("VELMORA_FPS_WARMUP", 1.0);
   double seconds = Setting("VELMORA_FPS_SECONDS", 5.0);
-  double first = -1;   // time of the first update
-  double start = -1;   // time counting began
+  double first = -1;  // time of the first update
+  double start = -1;  // time counting began
   long frames = 0;
   bool reported = false;
 
@@ -47,8 +47,8 @@ struct Counter {
     reported = true;
     const char *label = std::getenv("VELMORA_FPS_LABEL");
     const double elapsed = start < 0 ? 0 : now - start;
-    std::fprintf(stderr, "fps: %s %ld frames in %.3f s = %.1f frames per second\n", label ? label : "program",
-                 frames, elapsed, elapsed > 0 ? frames / elapsed : 0.0);
+    std::fprintf(stderr, "fps: %s %ld frames in %.3f s = %.1f frames per second\n", label ? label : "program", frames,
+                 elapsed, elapsed > 0 ? frames / elapsed : 0.0);
   }
 
   void Count() {

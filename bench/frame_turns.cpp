@@ -61,9 +61,8 @@ int main(int argc, char **argv) {
   Pump();
 
   const Turns turns = TakeTurns(UpdateFrame, Pump);
-  std::printf("frame_turns: %s, help text %s, %s: frame %.1f us, floor %.1f us, frame / floor %.3f\n",
-              PlatformName(), help ? "on" : "off", VectorVersionName(ChosenVectorVersion()), turns.frameUs,
-              turns.floorUs, turns.ratio);
+  std::printf("frame_turns: %s, help text %s, %s: frame %.1f us, floor %.1f us, frame / floor %.3f\n", PlatformName(),
+              help ? "on" : "off", VectorVersionName(ChosenVectorVersion()), turns.frameUs, turns.floorUs, turns.ratio);
   std::fflush(stdout);
   DestroyWindow(g_app->hwnd);
   return 0;

@@ -33,10 +33,10 @@ int main(int argc, char **argv) {
   std::vector<uint32_t> frame(static_cast<size_t>(stride) * height);
   for (size_t i = 0; i < frame.size(); ++i) frame[i] = 0x787878 + static_cast<uint32_t>(i % 7);
   SDL_DisplayMode mode{};
-  const int rate = SDL_GetCurrentDisplayMode(std::max(SDL_GetWindowDisplayIndex(window), 0), &mode) == 0 &&
-                           mode.refresh_rate > 0
-                       ? mode.refresh_rate
-                       : 60;
+  const int rate =
+      SDL_GetCurrentDisplayMode(std::max(SDL_GetWindowDisplayIndex(window), 0), &mode) == 0 && mode.refresh_rate > 0
+          ? mode.refresh_rate
+          : 60;
   const Uint64 period = (1000 + static_cast<Uint64>(rate) - 1) / static_cast<Uint64>(rate);
   Uint64 lastSend = 0;
   for (bool running = true; running;) {

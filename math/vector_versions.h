@@ -34,25 +34,25 @@ void NoteVectorVersionRun(VectorVersion version);
 #endif
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define VELMORA_VECTOR_VERSIONS(Name, Params, Args)                                                   \
-  __attribute__((target("avx512f"))) static void Name##Avx512 Params {                                 \
-    VELMORA_VECTOR_NOTE(kAvx512);                                                                      \
-    Name##Body Args;                                                                                   \
-  }                                                                                                    \
-  __attribute__((target("avx2"))) static void Name##Avx2 Params {                                      \
-    VELMORA_VECTOR_NOTE(kAvx2);                                                                        \
-    Name##Body Args;                                                                                   \
-  }                                                                                                    \
-  static void Name##Baseline Params {                                                                  \
-    VELMORA_VECTOR_NOTE(kBaseline);                                                                    \
-    Name##Body Args;                                                                                   \
-  }                                                                                                    \
-  void Name Params {                                                                                   \
-    using Version = void(*) Params;                                                                    \
-    static const Version chosen = ChosenVectorVersion() == VectorVersion::kAvx512 ? Name##Avx512       \
-                                  : ChosenVectorVersion() == VectorVersion::kAvx2 ? Name##Avx2         \
-                                                                                  : Name##Baseline;    \
-    chosen Args;                                                                                       \
+#define VELMORA_VECTOR_VERSIONS(Name, Params, Args)                                                 \
+  __attribute__((target("avx512f"))) static void Name##Avx512 Params {                              \
+    VELMORA_VECTOR_NOTE(kAvx512);                                                                   \
+    Name##Body Args;                                                                                \
+  }                                                                                                 \
+  __attribute__((target("avx2"))) static void Name##Avx2 Params {                                   \
+    VELMORA_VECTOR_NOTE(kAvx2);                                                                     \
+    Name##Body Args;                                                                                \
+  }                                                                                                 \
+  static void Name##Baseline Params {                                                               \
+    VELMORA_VECTOR_NOTE(kBaseline);                                                                 \
+    Name##Body Args;                                                                                \
+  }                                                                                                 \
+  void Name Params {                                                                                \
+    using Version = void(*) Params;                                                                 \
+    static const Version chosen = ChosenVectorVersion() == VectorVersion::kAvx512 ? Name##Avx512    \
+                                  : ChosenVectorVersion() == VectorVersion::kAvx2 ? Name##Avx2      \
+                                                                                  : Name##Baseline; \
+    chosen Args;                                                                                    \
   }
 #else
 #define VELMORA_VECTOR_VERSIONS(Name, Params, Args) \

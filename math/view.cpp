@@ -34,8 +34,8 @@ int Offset(int v, int by) {
 
 double Radians(double degrees) { return degrees * kDegreesToRadians / 180.0; }
 
-Matrix3 MakeMatrix3(double m00, double m01, double m02, double m10, double m11, double m12,
-                    double m20, double m21, double m22) {
+Matrix3 MakeMatrix3(double m00, double m01, double m02, double m10, double m11, double m12, double m20, double m21,
+                    double m22) {
   Matrix3 r = {{m00, m01, m02, m10, m11, m12, m20, m21, m22}};
   return r;
 }
@@ -53,24 +53,21 @@ int TruncateToInt(double v) {
 
 void ChangeFocalLength(int wheelDistance) {
   if (wheelDistance < 0) {
-    g_focalLength = (g_focalLength > INT_MAX - kFocalLengthStep) ? INT_MAX
-                                                                 : g_focalLength + kFocalLengthStep;
+    g_focalLength = (g_focalLength > INT_MAX - kFocalLengthStep) ? INT_MAX : g_focalLength + kFocalLengthStep;
   } else if (g_focalLength > kMinFocalLength) {
     g_focalLength -= kFocalLengthStep;
   }
 }
 
-void ResetViewRotation() {
-  g_viewRotation = MakeMatrix3(1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0);
-}
+void ResetViewRotation() { g_viewRotation = MakeMatrix3(1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0); }
 
 Matrix3 ApplyViewRotation(const Matrix3 &rotation) {
   const Matrix3 v = g_viewRotation;
   Matrix3 p;
   for (int r = 0; r < 3; ++r) {
     for (int c = 0; c < 3; ++c) {
-      p.m[3 * r + c] = rotation.m[3 * r] * v.m[c] + rotation.m[3 * r + 1] * v.m[3 + c] +
-                       rotation.m[3 * r + 2] * v.m[6 + c];
+      p.m[3 * r + c] =
+          rotation.m[3 * r] * v.m[c] + rotation.m[3 * r + 1] * v.m[3 + c] + rotation.m[3 * r + 2] * v.m[6 + c];
     }
   }
   return p;
@@ -102,10 +99,9 @@ void RotateViewAxis(double x, double y, double z, double degrees) {
   const double c = Cosine(theta);
   const double s = Sine(theta);
   const double t = 1.0 - c;
-  g_viewRotation = ApplyViewRotation(MakeMatrix3(
-      c + ux * ux * t, ux * uy * t + uz * s, ux * uz * t - uy * s,
-      ux * uy * t - uz * s, c + uy * uy * t, uy * uz * t + ux * s,
-      ux * uz * t + uy * s, uy * uz * t - ux * s, c + uz * uz * t));
+  g_viewRotation = ApplyViewRotation(MakeMatrix3(c + ux * ux * t, ux * uy * t + uz * s, ux * uz * t - uy * s,
+                                                 ux * uy * t - uz * s, c + uy * uy * t, uy * uz * t + ux * s,
+                                                 ux * uz * t + uy * s, uy * uz * t - ux * s, c + uz * uz * t));
 }
 
 namespace {
@@ -145,12 +141,10 @@ __attribute__((always_inline)) inline double Row(const Projection &p, int row, d
 __attribute__((always_inline)) inline double Depth(const Projection &p, double x, double y, double z) {
   return Row(p, 2, x, y, z) + p.oz;
 }
-__attribute__((always_inline)) inline double ScreenX(const Projection &p, double x, double y, double z,
-                                                     double depth) {
+__attribute__((always_inline)) inline double ScreenX(const Projection &p, double x, double y, double z, double depth) {
   return (Row(p, 0, x, y, z) + p.ox) * p.f / depth + p.halfWidth - p.left;
 }
-__attribute__((always_inline)) inline double ScreenY(const Projection &p, double x, double y, double z,
-                                                     double depth) {
+__attribute__((always_inline)) inline double ScreenY(const Projection &p, double x, double y, double z, double depth) {
   return p.halfHeight - (Row(p, 1, x, y, z) + p.oy) * p.f / depth - p.top;
 }
 __attribute__((always_inline)) inline bool InFront(const Projection &p, double depth) {
@@ -187,8 +181,8 @@ ScreenPoint ProjectPoint(int mode, Point3 point) {
   } else if (mode > 0) {
     const int ix = TruncateToInt(result.x);
     const int iy = TruncateToInt(result.y);
-    FillPixelRect(Offset(ix, -kMarkerHalfSize), Offset(iy, -kMarkerHalfSize),
-                  Offset(ix, kMarkerHalfSize), Offset(iy, kMarkerHalfSize), kMarkerBlue);
+    FillPixelRect(Offset(ix, -kMarkerHalfSize), Offset(iy, -kMarkerHalfSize), Offset(ix, kMarkerHalfSize),
+                  Offset(iy, kMarkerHalfSize), kMarkerBlue);
   }
   return result;
 }

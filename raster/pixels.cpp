@@ -35,9 +35,7 @@ int64_t MulDivTruncated(int64_t a, int64_t b, int64_t c) {
   return negative ? -static_cast<int64_t>(q) : static_cast<int64_t>(q);
 }
 
-bool Straddles(int64_t a, int64_t edge, int64_t b) {
-  return (a < edge && edge < b) || (b < edge && edge < a);
-}
+bool Straddles(int64_t a, int64_t edge, int64_t b) { return (a < edge && edge < b) || (b < edge && edge < a); }
 
 struct ClipPoint {
   int64_t x, y;
@@ -49,8 +47,16 @@ void FillPixelRect(int x0, int y0, int x1, int y1, DWORD colour) {
   const AppContext *app = g_app;
   if (app->pixels == nullptr || app->pixelStride <= 0 || app->pixelRows <= 0) return;
 
-  if (x0 > x1) { int t = x0; x0 = x1; x1 = t; }
-  if (y0 > y1) { int t = y0; y0 = y1; y1 = t; }
+  if (x0 > x1) {
+    int t = x0;
+    x0 = x1;
+    x1 = t;
+  }
+  if (y0 > y1) {
+    int t = y0;
+    y0 = y1;
+    y1 = t;
+  }
 
   // Clamping is monotonic, so the corners stay ordered and at least one
   // pixel is always filled.
@@ -72,8 +78,12 @@ void FillPixelRect(int x0, int y0, int x1, int y1, DWORD colour) {
 
 void DrawPixelLine(int x0, int y0, int x1, int y1) {
   if (y0 > y1) {  // always walk downwards, so either order gives one pixel set
-    int t = x0; x0 = x1; x1 = t;
-    t = y0; y0 = y1; y1 = t;
+    int t = x0;
+    x0 = x1;
+    x1 = t;
+    t = y0;
+    y0 = y1;
+    y1 = t;
   }
   const int nx = (x1 < x0 ? x0 - x1 : x1 - x0) + 1;
   const int ny = y1 - y0 + 1;
@@ -83,9 +93,15 @@ void DrawPixelLine(int x0, int y0, int x1, int y1) {
   int n, m;
   ptrdiff_t majorStep, minorStep;
   if (nx > ny) {
-    n = nx; m = ny; majorStep = sx; minorStep = down;
+    n = nx;
+    m = ny;
+    majorStep = sx;
+    minorStep = down;
   } else {
-    n = ny; m = nx; majorStep = down; minorStep = sx;
+    n = ny;
+    m = nx;
+    majorStep = down;
+    minorStep = sx;
   }
 
   // An index rather than a pointer: the walk steps once more after the last
@@ -121,9 +137,7 @@ void DrawClippedLine(int x0, int y0, int x1, int y1) {
   if (right > app->pixelStride) right = app->pixelStride;
   if (bottom > app->pixelRows) bottom = app->pixelRows;
 
-  auto inside = [&](int64_t x, int64_t y) {
-    return left < x && x < right && top < y && y < bottom;
-  };
+  auto inside = [&](int64_t x, int64_t y) { return left < x && x < right && top < y && y < bottom; };
 
   ClipPoint found[4];
   int count = 0;
@@ -144,14 +158,10 @@ void DrawClippedLine(int x0, int y0, int x1, int y1) {
     auto tryCandidate = [&](int64_t x, int64_t y) {
       if (count < wanted && inside(x, y)) found[count++] = {x, y};
     };
-    if (Straddles(x0, left, x1))
-      tryCandidate(left + 1, y0 + MulDivTruncated(left + 1 - x0, dy, dx));
-    if (Straddles(x0, right, x1))
-      tryCandidate(right - 1, y0 + MulDivTruncated(right - 1 - x0, dy, dx));
-    if (Straddles(y0, top, y1))
-      tryCandidate(x0 + MulDivTruncated(top + 1 - y0, dx, dy), top + 1);
-    if (Straddles(y0, bottom, y1))
-      tryCandidate(x0 + MulDivTruncated(bottom - 1 - y0, dx, dy), bottom - 1);
+    if (Straddles(x0, left, x1)) tryCandidate(left + 1, y0 + MulDivTruncated(left + 1 - x0, dy, dx));
+    if (Straddles(x0, right, x1)) tryCandidate(right - 1, y0 + MulDivTruncated(right - 1 - x0, dy, dx));
+    if (Straddles(y0, top, y1)) tryCandidate(x0 + MulDivTruncated(top + 1 - y0, dx, dy), top + 1);
+    if (Straddles(y0, bottom, y1)) tryCandidate(x0 + MulDivTruncated(bottom - 1 - y0, dx, dy), bottom - 1);
   }
   if (count < 2) return;
 
@@ -163,10 +173,14 @@ void DrawClippedLine(int x0, int y0, int x1, int y1) {
       for (int j = i + 1; j < count; ++j) {
         const int64_t ex = found[j].x - found[i].x, ey = found[j].y - found[i].y;
         const uint64_t d = static_cast<uint64_t>(ex * ex) + static_cast<uint64_t>(ey * ey);
-        if (d > best) { best = d; a = i; b = j; }
+        if (d > best) {
+          best = d;
+          a = i;
+          b = j;
+        }
       }
     }
   }
-  DrawPixelLine(static_cast<int>(found[a].x), static_cast<int>(found[a].y),
-                static_cast<int>(found[b].x), static_cast<int>(found[b].y));
+  DrawPixelLine(static_cast<int>(found[a].x), static_cast<int>(found[a].y), static_cast<int>(found[b].x),
+                static_cast<int>(found[b].y));
 }

@@ -30,19 +30,12 @@ void StepPoint(Point3 &p, Point3 &v) {
   }
   switch (ClassifyPoint(p.x + v.x, p.y + v.y, p.z + v.z)) {
     case 1:
-    case 2:
-      BounceX(v);
-      break;
+    case 2: BounceX(v); break;
     case 3:
-    case 4:
-      BounceY(v);
-      break;
+    case 4: BounceY(v); break;
     case 5:
-    case 6:
-      BounceZ(v);
-      break;
-    default:
-      break;
+    case 6: BounceZ(v); break;
+    default: break;
   }
   p.x += v.x;
   p.y += v.y;

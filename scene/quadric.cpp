@@ -88,8 +88,7 @@ void DrawSurface() {
 enum : int { kMaxX = 1, kMaxY = 2, kMaxZ = 4 };
 
 Point3 Corner(int bounds) {
-  return Point3{2 * ((bounds & kMaxX) ? g_box.xMax : g_box.xMin),
-                2 * ((bounds & kMaxY) ? g_box.yMax : g_box.yMin),
+  return Point3{2 * ((bounds & kMaxX) ? g_box.xMax : g_box.xMin), 2 * ((bounds & kMaxY) ? g_box.yMax : g_box.yMin),
                 2 * ((bounds & kMaxZ) ? g_box.zMax : g_box.zMin)};
 }
 
@@ -136,13 +135,18 @@ void RenderScene() {
 
 void DrawCube() {
   static const int kEdges[12][2] = {
-      {0, kMaxY},                          {0, kMaxX},
-      {kMaxX | kMaxY, kMaxY},              {kMaxX | kMaxY, kMaxX},
+      {0, kMaxY},
+      {0, kMaxX},
+      {kMaxX | kMaxY, kMaxY},
+      {kMaxX | kMaxY, kMaxX},
       {kMaxX | kMaxY, kMaxX | kMaxY | kMaxZ},
-      {kMaxZ, kMaxY | kMaxZ},              {kMaxZ, kMaxX | kMaxZ},
+      {kMaxZ, kMaxY | kMaxZ},
+      {kMaxZ, kMaxX | kMaxZ},
       {kMaxZ, 0},
-      {kMaxX | kMaxY | kMaxZ, kMaxY | kMaxZ}, {kMaxX | kMaxY | kMaxZ, kMaxX | kMaxZ},
-      {kMaxY, kMaxY | kMaxZ},              {kMaxX, kMaxX | kMaxZ},
+      {kMaxX | kMaxY | kMaxZ, kMaxY | kMaxZ},
+      {kMaxX | kMaxY | kMaxZ, kMaxX | kMaxZ},
+      {kMaxY, kMaxY | kMaxZ},
+      {kMaxX, kMaxX | kMaxZ},
   };
   for (const auto &edge : kEdges) {
     // Whatever the projection reports is used, also for a corner behind the
@@ -150,7 +154,6 @@ void DrawCube() {
     // and far outside, and the clipping keeps the part inside the client area.
     ScreenPoint from = ProjectPoint(-1, Corner(edge[0]));
     ScreenPoint to = ProjectPoint(-1, Corner(edge[1]));
-    DrawClippedLine(TruncateToInt(from.x), TruncateToInt(from.y), TruncateToInt(to.x),
-                    TruncateToInt(to.y));
+    DrawClippedLine(TruncateToInt(from.x), TruncateToInt(from.y), TruncateToInt(to.x), TruncateToInt(to.y));
   }
 }

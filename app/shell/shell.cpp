@@ -65,9 +65,9 @@ bool StartApplication() {
   AdjustWindowRectEx(&adjusted, app.windowStyle, FALSE, app.exStyle);
 
   // Before the window exists windowRect holds x, y, width and height.
-  app.hwnd = CreateWindowExW(app.exStyle, kClassName, app.title, app.windowStyle, app.windowRect.left,
-                             app.windowRect.top, app.windowRect.right, app.windowRect.bottom, nullptr,
-                             nullptr, app.instance, nullptr);
+  app.hwnd =
+      CreateWindowExW(app.exStyle, kClassName, app.title, app.windowStyle, app.windowRect.left, app.windowRect.top,
+                      app.windowRect.right, app.windowRect.bottom, nullptr, nullptr, app.instance, nullptr);
   if (app.hwnd == nullptr) {
     MessageBoxW(nullptr, L"Create window failed", L"CW FAILED", MB_OK);
     return false;

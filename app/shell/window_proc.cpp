@@ -21,9 +21,7 @@ constexpr WPARAM kKey1 = 0x31;
 constexpr double kPixelsPerDegree = 5.0;
 constexpr double kAxisTurnDegrees = 2.0;
 
-int Toggled(int flag) {
-  return flag == 0 ? 1 : 0;
-}
+int Toggled(int flag) { return flag == 0 ? 1 : 0; }
 
 // The pointer's client coordinates are unsigned 16-bit numbers; the view
 // works with the position relative to the client centre.
@@ -41,20 +39,11 @@ void HandleKey(WPARAM key) {
       // Ends the loop with the window still there; only closing destroys it.
       PostQuitMessage(0);
       break;
-    case VK_UP:
-      RotateViewAxis(0, 0, 5, -kAxisTurnDegrees);
-      break;
-    case VK_DOWN:
-      RotateViewAxis(0, 0, 5, kAxisTurnDegrees);
-      break;
-    case kKey1:
-      g_showHelp = Toggled(g_showHelp);
-      break;
-    case kKeyP:
-      g_paused = Toggled(g_paused);
-      break;
-    default:
-      break;
+    case VK_UP: RotateViewAxis(0, 0, 5, -kAxisTurnDegrees); break;
+    case VK_DOWN: RotateViewAxis(0, 0, 5, kAxisTurnDegrees); break;
+    case kKey1: g_showHelp = Toggled(g_showHelp); break;
+    case kKeyP: g_paused = Toggled(g_paused); break;
+    default: break;
   }
 }
 
@@ -73,28 +62,21 @@ void DragStep(LPARAM lParam) {
 
 int HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_KEYDOWN:
-      HandleKey(wParam);
-      break;
+    case WM_KEYDOWN: HandleKey(wParam); break;
     case WM_LBUTTONDOWN:
       // Every press starts from where the pointer is, so a drag never jumps.
       g_dragging = 1;
       g_lastMouseX = RelativeX(lParam);
       g_lastMouseY = RelativeY(lParam);
       break;
-    case WM_LBUTTONUP:
-      g_dragging = 0;
-      break;
+    case WM_LBUTTONUP: g_dragging = 0; break;
     case WM_MOUSEMOVE:
       if (g_dragging != 0) {
         DragStep(lParam);
       }
       break;
-    case WM_MOUSEWHEEL:
-      ChangeFocalLength(GET_WHEEL_DELTA_WPARAM(wParam));
-      break;
-    default:
-      break;
+    case WM_MOUSEWHEEL: ChangeFocalLength(GET_WHEEL_DELTA_WPARAM(wParam)); break;
+    default: break;
   }
   return 0;
 }
@@ -103,9 +85,7 @@ int HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
 // CreateWindowExW before that field is set.
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_ERASEBKGND:
       // The frame covers the whole client area, so the class background is
       // never painted; before the frame buffer and scene exist nothing is.
@@ -115,19 +95,14 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_MOVE:
     case WM_SIZE:
-    case WM_SIZING:
-      UpdateWindowGeometry();
-      break;
-    case WM_CLOSE:
-      DestroyWindow(hwnd);
-      break;
+    case WM_SIZING: UpdateWindowGeometry(); break;
+    case WM_CLOSE: DestroyWindow(hwnd); break;
     case WM_KEYDOWN:
       if (wParam == kKeyF) {
         g_app->showFps = Toggled(g_app->showFps);
       }
       break;
-    default:
-      break;
+    default: break;
   }
   if (HandleInput(message, wParam, lParam) != 0) {
     return 0;

@@ -19,8 +19,8 @@ namespace velmora::platform {
 struct WindowView {
   HWND handle = nullptr;
   const wchar_t *title = L"";  // valid for the call
-  RECT client{};  // the client area in screen coordinates; empty while minimised
-  RECT frame{};   // the frame's thickness on each side, minimised or not
+  RECT client{};               // the client area in screen coordinates; empty while minimised
+  RECT frame{};                // the frame's thickness on each side, minimised or not
   bool visible = false;
   bool minimized = false;
   void *native = nullptr;  // what CreateNativeWindow returned for it

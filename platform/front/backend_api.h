@@ -62,7 +62,7 @@ size_t QueuedMessages();
 // backend's test controls install these; a real backend leaves them unset,
 // and then nothing is watched or refused.
 struct Observers {
-  bool (*refuse)(const char *call) = nullptr;   // "RegisterClassExW", "CreateDIBSection"
+  bool (*refuse)(const char *call) = nullptr;      // "RegisterClassExW", "CreateDIBSection"
   void (*systemCall)(const char *call) = nullptr;  // the console calls, as made
   void (*message)(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;  // into a procedure
 };

@@ -10,10 +10,9 @@ namespace velmora::platform {
 
 bool SystemColour(int index, uint32_t *colour) {
   static const uint32_t kColours[] = {
-      0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-      0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x0078D7, 0xFFFFFF, 0xF0F0F0,
-      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-      0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0,
+      0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000, 0x000000, 0xB4B4B4,
+      0xF4F7FC, 0xABABAB, 0x0078D7, 0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969,
+      0xE3E3E3, 0x000000, 0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x3399FF, 0xF0F0F0,
   };
   if (index < 0 || index >= static_cast<int>(sizeof kColours / sizeof kColours[0])) return false;
   *colour = kColours[index];
@@ -43,11 +42,8 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   if (window == nullptr || window->isDesktop) return 0;
   switch (message) {
     case WM_NCCREATE:
-    case WM_NCACTIVATE:
-      return TRUE;
-    case WM_CLOSE:
-      DestroyWindow(hwnd);
-      return 0;
+    case WM_NCACTIVATE: return TRUE;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_SYSCOMMAND:
       // The low four bits of the command are the system's own.
       if ((wParam & 0xFFF0) == SC_CLOSE) return SendToWindow(hwnd, WM_CLOSE, 0, 0);
@@ -89,8 +85,7 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     }
     case WM_ERASEBKGND: {
-      const uintptr_t brush =
-          window->windowClass ? reinterpret_cast<uintptr_t>(window->windowClass->background) : 0;
+      const uintptr_t brush = window->windowClass ? reinterpret_cast<uintptr_t>(window->windowClass->background) : 0;
       uint32_t colour = 0;
       if (brush == 0 || !SystemColour(static_cast<int>(brush) - 1, &colour)) return 0;
       DeviceContext *dc = FindDc(reinterpret_cast<HDC>(wParam));
@@ -99,8 +94,6 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       }
       return 1;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
-

@@ -41,12 +41,10 @@ struct WindowPos {
   UINT flags;
 };
 
-constexpr UINT kSwpNoSize = 0x0001, kSwpNoMove = 0x0002, kSwpNoZOrder = 0x0004,
-               kSwpNoActivate = 0x0010, kSwpShowWindow = 0x0040, kSwpHideWindow = 0x0080,
-               kSwpNoClientSize = 0x0800, kSwpNoClientMove = 0x1000;
+constexpr UINT kSwpNoSize = 0x0001, kSwpNoMove = 0x0002, kSwpNoZOrder = 0x0004, kSwpNoActivate = 0x0010,
+               kSwpShowWindow = 0x0040, kSwpHideWindow = 0x0080, kSwpNoClientSize = 0x0800, kSwpNoClientMove = 0x1000;
 constexpr WPARAM kWaInactive = 0, kWaActive = 1;
-constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kShowDefault = 10,
-              kShowForceMinimize = 11;
+constexpr int kShowNoActivate = 4, kShowMinNoActive = 7, kShowNa = 8, kShowDefault = 10, kShowForceMinimize = 11;
 
 // Where Windows parks a minimised top-level window, and its iconic size.
 constexpr int kIconicPosition = -32000;
@@ -54,8 +52,7 @@ constexpr int kIconicWidth = 160, kIconicHeight = 28;
 
 // Fixed frame metrics (Wine's defaults): sizing frame 4, caption 19,
 // dialog frame 3, thin border 1, menu bar 19, client edge 2.
-constexpr int kFrameSize = 4, kCaptionHeight = 19, kDialogFrame = 3, kBorder = 1,
-              kMenuHeight = 19, kClientEdge = 2;
+constexpr int kFrameSize = 4, kCaptionHeight = 19, kDialogFrame = 3, kBorder = 1, kMenuHeight = 19, kClientEdge = 2;
 
 struct WindowClass {
   ATOM atom;
@@ -88,7 +85,7 @@ struct Window {
   RECT eraseRect{};  // what an erase in progress covers
   bool erasing = false;
   Queue *queue = nullptr;
-  HDC paintDc = nullptr;  // the DC handed out with WM_ERASEBKGND
+  HDC paintDc = nullptr;   // the DC handed out with WM_ERASEBKGND
   void *native = nullptr;  // the backend's record, from CreateNativeWindow
 };
 

@@ -157,8 +157,7 @@ RECT BlitInto(const PixelView &dest, void *context) {
     const int64_t x1 = std::min<int64_t>(b.xDest + b.widthDest, dest.width);
     const int64_t y1 = std::min<int64_t>(b.yDest + b.heightDest, dest.height);
     if (x1 <= x0 || y1 <= y0) return RECT{};
-    Fill fill{RECT{static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1),
-                   static_cast<LONG>(y1)},
+    Fill fill{RECT{static_cast<LONG>(x0), static_cast<LONG>(y0), static_cast<LONG>(x1), static_cast<LONG>(y1)},
               b.colour};
     return FillInto(dest, &fill);
   }
@@ -177,11 +176,9 @@ RECT BlitInto(const PixelView &dest, void *context) {
     const bool upwards = src.base == dest.base && dy > sy;
     for (int64_t i = 0; i < h; ++i) {
       const int64_t row = upwards ? h - 1 - i : i;
-      std::memmove(dest.Row(static_cast<int>(dy + row)) + dx, src.Row(static_cast<int>(sy + row)) + sx,
-                   bytes);
+      std::memmove(dest.Row(static_cast<int>(dy + row)) + dx, src.Row(static_cast<int>(sy + row)) + sx, bytes);
     }
-    return RECT{static_cast<LONG>(dx), static_cast<LONG>(dy), static_cast<LONG>(dx + w),
-                static_cast<LONG>(dy + h)};
+    return RECT{static_cast<LONG>(dx), static_cast<LONG>(dy), static_cast<LONG>(dx + w), static_cast<LONG>(dy + h)};
   }
   // Stretching in the default mode, BLACKONWHITE. Along an axis that grows
   // or keeps its length a destination pixel takes the source pixel under
@@ -262,8 +259,7 @@ HDC WINAPI CreateCompatibleDC(HDC dc) {
 // counts and compressions, DIB_PAL_COLORS, file-mapping sections, sizes
 // above 65535 on a side or 1 GiB in all, and memory that cannot be had.
 // Leaves out DeleteObject: sections live until the process ends.
-HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits,
-                                HANDLE section, DWORD offset) {
+HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section, DWORD offset) {
   (void)dc;
   (void)offset;
   if (bits != nullptr) *bits = nullptr;
@@ -277,8 +273,7 @@ HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void
   const int64_t height = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
   constexpr int64_t kMaxSide = 65535;
   constexpr int64_t kMaxBytes = int64_t{1} << 30;
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
-      width * height * 4 > kMaxBytes) {
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height * 4 > kMaxBytes) {
     return nullptr;
   }
   if (Refused("CreateDIBSection")) return nullptr;
@@ -328,8 +323,8 @@ BOOL WINAPI GetDCOrgEx(HDC dc, LPPOINT origin) {
 
 namespace {
 
-BOOL DoBlit(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src, int xSrc, int ySrc,
-            int widthSrc, int heightSrc, DWORD rop) {
+BOOL DoBlit(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src, int xSrc, int ySrc, int widthSrc,
+            int heightSrc, DWORD rop) {
   DeviceContext *destRecord = FindDc(dest);
   if (destRecord == nullptr) return FALSE;
   if (widthDest < 0 || heightDest < 0 || widthSrc < 0 || heightSrc < 0) return FALSE;
@@ -352,11 +347,8 @@ BOOL DoBlit(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC s
       // window's pixels have no fourth byte to set.
       blit.colour = destRecord->memory ? 0xFFFFFFFFu : 0x00FFFFFFu;
       break;
-    case BLACKNESS:
-      blit.colour = 0;
-      break;
-    default:
-      return FALSE;
+    case BLACKNESS: blit.colour = 0; break;
+    default: return FALSE;
   }
   if (widthDest == 0 || heightDest == 0) return TRUE;
   return DrawOnDc(dest, !destRecord->memory, BlitInto, &blit) ? TRUE : FALSE;
@@ -371,14 +363,13 @@ BOOL DoBlit(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC s
 // the destination; a copy onto a window is one presented frame. Leaves out
 // mirroring by negative sizes (refused), other raster operations (refused),
 // other stretch modes, and reading from a window DC (refused).
-BOOL WINAPI StretchBlt(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src,
-                       int xSrc, int ySrc, int widthSrc, int heightSrc, DWORD rop) {
+BOOL WINAPI StretchBlt(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src, int xSrc, int ySrc,
+                       int widthSrc, int heightSrc, DWORD rop) {
   return DoBlit(dest, xDest, yDest, widthDest, heightDest, src, xSrc, ySrc, widthSrc, heightSrc, rop);
 }
 
 // BitBlt: StretchBlt with equal sizes; WHITENESS and BLACKNESS need no
 // source DC. Keeps and leaves out what StretchBlt does.
-BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                   DWORD rop) {
+BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
   return DoBlit(dest, x, y, width, height, src, xSrc, ySrc, width, height, rop);
 }

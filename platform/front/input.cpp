@@ -68,8 +68,7 @@ bool InsideClient(HWND hwnd, int x, int y, POINT *screen) {
   if (window == nullptr) return false;
   const RECT client = ClientScreenRect(*window);
   *screen = POINT{client.left + x, client.top + y};
-  return window->visible && x >= 0 && y >= 0 && x < client.right - client.left &&
-         y < client.bottom - client.top;
+  return window->visible && x >= 0 && y >= 0 && x < client.right - client.left && y < client.bottom - client.top;
 }
 
 }  // namespace
@@ -120,8 +119,7 @@ void ReportWheel(HWND hwnd, int delta, int x, int y) {
   POINT screen;
   if (!InsideClient(hwnd, x, y, &screen)) return;
   SetCursorScreenPos(screen);
-  PostInputMessage(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MouseKeyFlags(), delta),
-                   MAKELPARAM(screen.x, screen.y));
+  PostInputMessage(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MouseKeyFlags(), delta), MAKELPARAM(screen.x, screen.y));
 }
 
 }  // namespace velmora::platform

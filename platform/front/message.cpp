@@ -88,8 +88,7 @@ static bool Matches(const MSG &msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   return msg.message >= filterMin && msg.message <= filterMax;
 }
 
-static bool TakeFrom(MessageRing &ring, MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax,
-                     bool remove) {
+static bool TakeFrom(MessageRing &ring, MSG *msg, HWND hwnd, UINT filterMin, UINT filterMax, bool remove) {
   for (size_t i = 0; i < ring.Size(); ++i) {
     if (!Matches(ring.At(i), hwnd, filterMin, filterMax)) continue;
     *msg = ring.At(i);
@@ -160,28 +159,17 @@ WCHAR CharacterOf(UINT vk, bool shift) {
   if (vk >= '0' && vk <= '9' && !shift) return static_cast<WCHAR>(vk);
   if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return static_cast<WCHAR>('0' + vk - VK_NUMPAD0);
   switch (vk) {
-    case VK_SPACE:
-      return L' ';
-    case VK_RETURN:
-      return L'\r';
-    case VK_BACK:
-      return L'\b';
-    case VK_TAB:
-      return L'\t';
-    case VK_ESCAPE:
-      return 0x1B;
-    case VK_MULTIPLY:
-      return L'*';
-    case VK_ADD:
-      return L'+';
-    case VK_SUBTRACT:
-      return L'-';
-    case VK_DECIMAL:
-      return L'.';
-    case VK_DIVIDE:
-      return L'/';
-    default:
-      return 0;
+    case VK_SPACE: return L' ';
+    case VK_RETURN: return L'\r';
+    case VK_BACK: return L'\b';
+    case VK_TAB: return L'\t';
+    case VK_ESCAPE: return 0x1B;
+    case VK_MULTIPLY: return L'*';
+    case VK_ADD: return L'+';
+    case VK_SUBTRACT: return L'-';
+    case VK_DECIMAL: return L'.';
+    case VK_DIVIDE: return L'/';
+    default: return 0;
   }
 }
 
@@ -206,10 +194,8 @@ BOOL WINAPI TranslateMessage(const MSG *msg) {
     }
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-      return TRUE;
-    default:
-      return FALSE;
+    case WM_SYSKEYUP: return TRUE;
+    default: return FALSE;
   }
 }
 

@@ -19,14 +19,14 @@ RECT DrawTextInto(const velmora::platform::PixelView &view, void *context) {
   using namespace velmora::platform;
   const Text &t = *static_cast<const Text *>(context);
   if (view.rowStep >= 0) {
-    DrawSystemFontText(view.base, static_cast<int>(view.rowStep), view.width, view.height, t.x, t.y,
-                       t.text, t.length, kTextColour, kBackColour);
+    DrawSystemFontText(view.base, static_cast<int>(view.rowStep), view.width, view.height, t.x, t.y, t.text, t.length,
+                       kTextColour, kBackColour);
   } else {
     // A bottom-up bitmap: one row at a time, each as a target of height 1.
     for (int row = t.y; row < t.y + kSystemFontHeight; ++row) {
       if (row < 0 || row >= view.height) continue;
-      DrawSystemFontText(view.Row(row), view.width, view.width, 1, t.x, t.y - row, t.text, t.length,
-                         kTextColour, kBackColour);
+      DrawSystemFontText(view.Row(row), view.width, view.width, 1, t.x, t.y - row, t.text, t.length, kTextColour,
+                         kBackColour);
     }
   }
   const int width = SystemFontTextWidth(t.text, t.length);

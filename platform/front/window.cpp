@@ -47,8 +47,7 @@ LRESULT SendToWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void InvalidateClient(Window &window, const RECT &rect, bool erase) {
   if (!window.visible || window.minimized) return;
-  RECT r{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
-         std::min<LONG>(rect.right, ClientWidth(window)),
+  RECT r{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0), std::min<LONG>(rect.right, ClientWidth(window)),
          std::min<LONG>(rect.bottom, ClientHeight(window))};
   if (r.right <= r.left || r.bottom <= r.top) return;
   if (window.update.right <= window.update.left || window.update.bottom <= window.update.top) {
@@ -67,9 +66,7 @@ void ValidateClient(Window &window) {
   window.erasePending = false;
 }
 
-RECT WholeClient(const Window &window) {
-  return RECT{0, 0, ClientWidth(window), ClientHeight(window)};
-}
+RECT WholeClient(const Window &window) { return RECT{0, 0, ClientWidth(window), ClientHeight(window)}; }
 
 void SendErase(HWND hwnd, const RECT &region) {
   Window *window = FindWindowRecord(hwnd);
@@ -92,8 +89,13 @@ static void EraseNow(HWND hwnd) {
 static void SendWindowPos(HWND hwnd, UINT message, UINT flags) {
   Window *window = FindWindowRecord(hwnd);
   if (window == nullptr) return;
-  WindowPos pos{hwnd, nullptr, window->rect.left, window->rect.top,
-                window->rect.right - window->rect.left, window->rect.bottom - window->rect.top, flags};
+  WindowPos pos{hwnd,
+                nullptr,
+                window->rect.left,
+                window->rect.top,
+                window->rect.right - window->rect.left,
+                window->rect.bottom - window->rect.top,
+                flags};
   SendToWindow(hwnd, message, 0, reinterpret_cast<LPARAM>(&pos));
 }
 
@@ -184,8 +186,8 @@ static void MinimizeNow(HWND hwnd) {
   if (window == nullptr || window->minimized) return;
   window->restored = window->rect;
   window->minimized = true;
-  window->rect = RECT{kIconicPosition, kIconicPosition, kIconicPosition + kIconicWidth,
-                      kIconicPosition + kIconicHeight};
+  window->rect =
+      RECT{kIconicPosition, kIconicPosition, kIconicPosition + kIconicWidth, kIconicPosition + kIconicHeight};
   ValidateClient(*window);
   ActiveBackend().UpdateNativeState(BackendView(*window));
   if (window->needSize) return;  // the first show reports it
@@ -236,8 +238,7 @@ void UserResizeWindow(HWND hwnd, int outerWidth, int outerHeight) {
   const int newWidth = ClientWidth(*window), newHeight = ClientHeight(*window);
   if (newWidth != oldWidth || newHeight != oldHeight) {
     const UINT classStyle = window->windowClass ? window->windowClass->style : 0;
-    if ((newWidth != oldWidth && (classStyle & CS_HREDRAW)) ||
-        (newHeight != oldHeight && (classStyle & CS_VREDRAW))) {
+    if ((newWidth != oldWidth && (classStyle & CS_HREDRAW)) || (newHeight != oldHeight && (classStyle & CS_VREDRAW))) {
       InvalidateClient(*window, WholeClient(*window), true);
     } else {
       if (newWidth > oldWidth) InvalidateClient(*window, RECT{oldWidth, 0, newWidth, newHeight}, true);
@@ -349,9 +350,8 @@ static HWND AbandonCreation(HWND hwnd) {
 // held back for the first show of an overlapped window; WS_VISIBLE shows it
 // at once. Leaves out child windows (refused), owners, menus, extra bytes,
 // and any use of what the procedure writes into the records it is sent.
-HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
-                            int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                            LPVOID param) {
+HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   const WindowClass *windowClass = FindClass(className);
   if (windowClass == nullptr || (style & WS_CHILD)) return nullptr;
   if (parent != nullptr && FindWindowRecord(parent) == nullptr) return nullptr;
@@ -389,8 +389,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
   minMax.ptMinTrackSize = POINT{112, 27};
   SendToWindow(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&minMax));
 
-  CreateStruct create{param, instance, menu, parent, height, width, y, x,
-                      static_cast<LONG>(style), windowName, className, exStyle};
+  CreateStruct create{param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+                      windowName, className, exStyle};
   if (FindWindowRecord(hwnd) == nullptr) return nullptr;
   if (SendToWindow(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == 0) return AbandonCreation(hwnd);
   Window *window = FindWindowRecord(hwnd);
@@ -441,8 +441,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int showCommand) {
       if (!wasVisible) ShowNow(hwnd, activate);
       break;
     }
-    default:
-      return FALSE;
+    default: return FALSE;
   }
   return wasVisible;
 }
@@ -461,4 +460,3 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
   ReleaseWindowRecord(hwnd);
   return TRUE;
 }
-

@@ -44,8 +44,7 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wndClass) {
   if (wndClass->cbSize != 48 && wndClass->cbSize != sizeof(WNDCLASSEXW)) return 0;
   // A class without a procedure registers, as under Wine; its windows get
   // 0 for every message, so creating one fails at WM_NCCREATE.
-  if (wndClass->lpszClassName == nullptr || IsAtomName(wndClass->lpszClassName) ||
-      wndClass->lpszClassName[0] == 0) {
+  if (wndClass->lpszClassName == nullptr || IsAtomName(wndClass->lpszClassName) || wndClass->lpszClassName[0] == 0) {
     return 0;
   }
   if (Refused("RegisterClassExW")) return 0;
@@ -73,4 +72,3 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursorName) {
   if (instance != nullptr || id < 32512 || id > 32651) return nullptr;
   return reinterpret_cast<HCURSOR>(&systemCursor);
 }
-

@@ -15,10 +15,8 @@ RECT FrameInsets(DWORD style, DWORD exStyle, bool menu) {
   constexpr DWORD kStaticEdge = 0x00020000L;        // WS_EX_STATICEDGE
   constexpr DWORD kClientEdgeStyle = 0x00000200L;   // WS_EX_CLIENTEDGE
   constexpr DWORD kToolWindow = 0x00000080L;        // WS_EX_TOOLWINDOW
-  const bool thickFrame = (style & WS_THICKFRAME) &&
-                          (style & (kDialogFrameStyle | WS_BORDER)) != kDialogFrameStyle;
-  const bool dialogFrame = (exStyle & kDialogModalFrame) ||
-                           ((style & kDialogFrameStyle) && !(style & WS_THICKFRAME));
+  const bool thickFrame = (style & WS_THICKFRAME) && (style & (kDialogFrameStyle | WS_BORDER)) != kDialogFrameStyle;
+  const bool dialogFrame = (exStyle & kDialogModalFrame) || ((style & kDialogFrameStyle) && !(style & WS_THICKFRAME));
   const bool thinFrame = (style & WS_BORDER) || !(style & (WS_CHILD | WS_POPUP));
   int frame = 0;
   if ((exStyle & (kStaticEdge | kDialogModalFrame)) == kStaticEdge) {
@@ -48,8 +46,8 @@ RECT ClientScreenRect(const Window &window) {
   if (window.minimized) return RECT{window.rect.left, window.rect.top, window.rect.left, window.rect.top};
   if (window.isDesktop) return window.rect;
   const RECT insets = FrameInsets(window.style, window.exStyle, false);
-  RECT client{window.rect.left + insets.left, window.rect.top + insets.top,
-              window.rect.right - insets.right, window.rect.bottom - insets.bottom};
+  RECT client{window.rect.left + insets.left, window.rect.top + insets.top, window.rect.right - insets.right,
+              window.rect.bottom - insets.bottom};
   client.right = std::max(client.right, client.left);
   client.bottom = std::max(client.bottom, client.top);
   return client;
@@ -128,4 +126,3 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
   }
   return TRUE;
 }
-

@@ -143,13 +143,13 @@ static_assert(sizeof(UINT) == 4 && sizeof(DWORD) == 4 && sizeof(LONG) == 4, "32-
 static_assert(sizeof(WPARAM) == sizeof(void *) && sizeof(LPARAM) == sizeof(void *),
               "message parameters are pointer-sized");
 static_assert(offsetof(WNDCLASSEXW, lpfnWndProc) == 8, "cbSize and style are 32-bit");
-static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
-              "cbClsExtra and cbWndExtra are 32-bit");
+static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8, "cbClsExtra and cbWndExtra are 32-bit");
 #endif
 
 #define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((uintptr_t)(a)) & 0xffff)) | ((DWORD)((WORD)(((uintptr_t)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b) \
+  ((LONG)(((WORD)(((uintptr_t)(a)) & 0xffff)) | ((DWORD)((WORD)(((uintptr_t)(b)) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
@@ -260,8 +260,7 @@ static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
 #define WS_THICKFRAME 0x00040000L
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_MAXIMIZEBOX 0x00010000L
-#define WS_OVERLAPPEDWINDOW \
-  (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 #define WS_EX_APPWINDOW 0x00040000L
 #define CW_USEDEFAULT ((int)0x80000000)
 
@@ -294,9 +293,8 @@ static_assert(offsetof(WNDCLASSEXW, hInstance) == 8 + sizeof(void *) + 8,
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW *wndClass);
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursorName);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
-HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
-                            int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                            LPVOID param);
+HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL WINAPI ShowWindow(HWND hwnd, int showCommand);
 BOOL WINAPI DestroyWindow(HWND hwnd);
 HWND WINAPI GetDesktopWindow(void);
@@ -315,14 +313,12 @@ int WINAPIV wsprintfW(LPWSTR buffer, LPCWSTR format, ...);
 
 // GDI32
 HDC WINAPI CreateCompatibleDC(HDC dc);
-HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits,
-                                HANDLE section, DWORD offset);
+HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section, DWORD offset);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 BOOL WINAPI GetDCOrgEx(HDC dc, LPPOINT origin);
-BOOL WINAPI StretchBlt(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src,
-                       int xSrc, int ySrc, int widthSrc, int heightSrc, DWORD rop);
-BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                   DWORD rop);
+BOOL WINAPI StretchBlt(HDC dest, int xDest, int yDest, int widthDest, int heightDest, HDC src, int xSrc, int ySrc,
+                       int widthSrc, int heightSrc, DWORD rop);
+BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int length);
 
 // The program's entry point, called by the runtime (on Linux by the platform

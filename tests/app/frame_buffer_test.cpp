@@ -20,9 +20,7 @@ constexpr DWORD kWhite = 0xFFFFFFFF;
 constexpr DWORD kMarkA = 0xFA0000, kMarkB = 0x00FA00, kMarkC = 0x0000FA;
 constexpr DWORD kBlack = 0x000000;
 
-DWORD &FramePixel(int x, int y) {
-  return g_app->pixels[y * g_app->pixelStride + x];
-}
+DWORD &FramePixel(int x, int y) { return g_app->pixels[y * g_app->pixelStride + x]; }
 
 struct FrameBufferIdentity {
   HDC memoryDc;
@@ -45,9 +43,7 @@ void ExpectSameFrameBuffer(const FrameBufferIdentity &before) {
 }
 
 // A run in which one step does all the work between two frames.
-int RunOneStep(support::Step step) {
-  return RunSteps({step, support::PressEscape});
-}
+int RunOneStep(support::Step step) { return RunSteps({step, support::PressEscape}); }
 
 // Presents with the overlay on, the clock at now, the text as it stands.
 void PresentAt(DWORD now) {
@@ -202,7 +198,7 @@ TEST(PresentFrame, CopiesTheWindowSizedCornerAndClearsItToWhite) {
     FramePixel(5, 5) = kMarkA;
     FramePixel(791, 672) = kMarkB;  // last pixel of the client area
     FramePixel(799, 699) = kMarkC;  // last pixel of the window's size
-    FramePixel(800, 0) = 0x123456;    // beyond the window's size
+    FramePixel(800, 0) = 0x123456;  // beyond the window's size
     FramePixel(0, 700) = 0x123456;
     const uint64_t presented = hl::PresentCount();
     PresentFrame();

@@ -63,15 +63,14 @@ TEST(StartUp, ExitCodeIsTheQuitMessagesParameter) {
 
 TEST(StartUp, CommandLineAndShowCommandAreStoredAndIgnored) {
   std::string commandLine = "--fullscreen /x C:\\nothing.txt";
-  const int exitCode = RunSteps(
-      {[] {
-         EXPECT_EQ(g_app->clientWidth, 792);  // a normal window, not minimised
-         EXPECT_EQ(g_app->clientHeight, 673);
-         EXPECT_STREQ(g_app->commandLine, "--fullscreen /x C:\\nothing.txt");
-         EXPECT_EQ(g_app->showCommand, SW_SHOWMINIMIZED);
-         support::PressEscape();
-       }},
-      commandLine, SW_SHOWMINIMIZED);
+  const int exitCode = RunSteps({[] {
+                                  EXPECT_EQ(g_app->clientWidth, 792);  // a normal window, not minimised
+                                  EXPECT_EQ(g_app->clientHeight, 673);
+                                  EXPECT_STREQ(g_app->commandLine, "--fullscreen /x C:\\nothing.txt");
+                                  EXPECT_EQ(g_app->showCommand, SW_SHOWMINIMIZED);
+                                  support::PressEscape();
+                                }},
+                                commandLine, SW_SHOWMINIMIZED);
   EXPECT_EQ(exitCode, 0);
 }
 

@@ -35,13 +35,9 @@ void SetClientArea(LONG left, LONG top) {
   g_app->halfClientHeight = 300;
 }
 
-int Input(UINT message, int x, int y) {
-  return HandleInput(message, 0, MAKELPARAM(x, y));
-}
+int Input(UINT message, int x, int y) { return HandleInput(message, 0, MAKELPARAM(x, y)); }
 
-int Wheel(int distance) {
-  return HandleInput(WM_MOUSEWHEEL, MAKEWPARAM(0, distance), 0);
-}
+int Wheel(int distance) { return HandleInput(WM_MOUSEWHEEL, MAKEWPARAM(0, distance), 0); }
 
 // Every action gets two quiet turns behind it, for the characters that
 // translation adds, before the next step looks at the state.

@@ -53,9 +53,7 @@ TEST(MatrixCreateAllocation, HugeCountsAskForTheExactProductOrTheLargestSize) {
   Tracking t;
   EXPECT_THROW(MatrixCreate(1, INT_MAX), std::bad_alloc);
   // The product only overflows where size_t is 32 bits wide.
-  const std::size_t expected = sizeof(std::size_t) == 4
-                                   ? SIZE_MAX
-                                   : static_cast<std::size_t>(INT_MAX) * sizeof(double);
+  const std::size_t expected = sizeof(std::size_t) == 4 ? SIZE_MAX : static_cast<std::size_t>(INT_MAX) * sizeof(double);
   EXPECT_EQ(support::LargestNewRequest(), expected);
   EXPECT_EQ(t.Live(), 0);
 }

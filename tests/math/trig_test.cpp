@@ -48,10 +48,8 @@ std::int64_t UlpsApart(double a, double b) {
 }
 
 void ExpectLikeLibrary(double x) {
-  EXPECT_LE(UlpsApart(Sine(x), std::sin(x)), 1)
-      << "sin(" << x << "): " << Sine(x) << " against " << std::sin(x);
-  EXPECT_LE(UlpsApart(Cosine(x), std::cos(x)), 1)
-      << "cos(" << x << "): " << Cosine(x) << " against " << std::cos(x);
+  EXPECT_LE(UlpsApart(Sine(x), std::sin(x)), 1) << "sin(" << x << "): " << Sine(x) << " against " << std::sin(x);
+  EXPECT_LE(UlpsApart(Cosine(x), std::cos(x)), 1) << "cos(" << x << "): " << Cosine(x) << " against " << std::cos(x);
 }
 
 // Counts the arguments off by more than an ulp instead of flooding the log.
@@ -75,8 +73,8 @@ std::vector<double> Uniform(double lo, double hi, int count, unsigned seed) {
 }
 
 TEST(TrigAgreement, RandomArgumentsInEachRange) {
-  ExpectAllLikeLibrary(Uniform(-kPi / 4, kPi / 4, 20000, 1));     // polynomials only
-  ExpectAllLikeLibrary(Uniform(-10.0, 10.0, 20000, 2));            // first few turns
+  ExpectAllLikeLibrary(Uniform(-kPi / 4, kPi / 4, 20000, 1));  // polynomials only
+  ExpectAllLikeLibrary(Uniform(-10.0, 10.0, 20000, 2));        // first few turns
   ExpectAllLikeLibrary(Uniform(-kCodyWaiteLimit, kCodyWaiteLimit, 20000, 3));
 }
 
@@ -101,8 +99,7 @@ TEST(TrigAgreement, AcrossTheEndOfTheCodyWaiteRange) {
     up = std::nextafter(up, kInf);
     down = std::nextafter(down, 0.0);
   }
-  for (double x : {1048576.0 * kHalfPi, 1048575.0 * kHalfPi, 1048577.0 * kHalfPi, 2.0e6, 1.0e7})
-    xs.push_back(x);
+  for (double x : {1048576.0 * kHalfPi, 1048575.0 * kHalfPi, 1048577.0 * kHalfPi, 2.0e6, 1.0e7}) xs.push_back(x);
   ExpectAllLikeLibrary(xs);
 }
 
@@ -136,8 +133,8 @@ TEST(TrigAgreement, KnownValuesOfTheDoublesNearestPi) {
 TEST(TrigAgreement, TheViewsAngles) {
   // Degrees converted as the view converts them: the key turn,
   // whole and partial turns, and drag steps of a fifth of a degree.
-  for (double degrees : {2.0, -2.0, 360.0, -360.0, 0.2, -0.2, 0.4, 1.0, 20.0, 25.0, 30.0, 33.0,
-                         40.0, 45.0, 90.0, 180.0, 270.0, 720.0, 36000.0}) {
+  for (double degrees : {2.0, -2.0, 360.0, -360.0, 0.2, -0.2, 0.4, 1.0, 20.0, 25.0, 30.0, 33.0, 40.0, 45.0, 90.0, 180.0,
+                         270.0, 720.0, 36000.0}) {
     SCOPED_TRACE(degrees);
     ExpectLikeLibrary(view_model::Radians(degrees));
   }
@@ -156,8 +153,8 @@ TEST(TrigSpecialCases, ZeroKeepsItsSignForSine) {
 TEST(TrigSpecialCases, TinyArgumentsGiveXAndOne) {
   const double denormMin = std::numeric_limits<double>::denorm_min();
   const double normMin = std::numeric_limits<double>::min();
-  for (double x : {denormMin, normMin, 1e-300, 1e-20, 1e-10, std::ldexp(1.0, -28),
-                   std::nextafter(std::ldexp(1.0, -27), 0.0)}) {
+  for (double x :
+       {denormMin, normMin, 1e-300, 1e-20, 1e-10, std::ldexp(1.0, -28), std::nextafter(std::ldexp(1.0, -27), 0.0)}) {
     SCOPED_TRACE(x);
     EXPECT_EQ(Sine(x), x);
     EXPECT_EQ(Sine(-x), -x);

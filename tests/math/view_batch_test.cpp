@@ -41,17 +41,25 @@ class PlotPointsTest : public Projection {
 
 TEST_F(PlotPointsTest, DrawsExactlyWhatProjectPointDrawsAtEveryEdge) {
   g_viewOffset = {0, 0, 800};  // depth 800 at z = 0: exactly the focal length
-  Plot({{0, 0, 0},                                  // depth = f: (400, 300), shown
-        {0, 0, -1e-9}, {0, 0, kNaN}, {0, 0, -kInf},  // nearer than f, not a number
-        {kNaN, 0, 0}, {0, kInf, 0}});
+  Plot({{0, 0, 0},             // depth = f: (400, 300), shown
+        {0, 0, -1e-9},
+        {0, 0, kNaN},
+        {0, 0, -kInf},  // nearer than f, not a number
+        {kNaN, 0, 0},
+        {0, kInf, 0}});
   EXPECT_EQ(Drawn(), std::vector<size_t>{Index(400, 300)});
 
   Use(800, 600, 1024, 768);
   // x = ±4000 maps to 400 ± 400 and y = ±3000 to 300 ∓ 300: the four edges,
   // none drawn; just inside the far edges (799, 599) and the near ones
   // (0.1, 0.1), which truncate to the first column and row.
-  Plot({{-4000, 0, 0}, {4000, 0, 0}, {0, 3000, 0}, {0, -3000, 0}, {1e300, -1e300, 0},
-        {3990, -2990, 0}, {-3999, 2999, 0}});
+  Plot({{-4000, 0, 0},
+        {4000, 0, 0},
+        {0, 3000, 0},
+        {0, -3000, 0},
+        {1e300, -1e300, 0},
+        {3990, -2990, 0},
+        {-3999, 2999, 0}});
   EXPECT_EQ(Drawn(), (std::vector<size_t>{Index(0, 0), Index(799, 599)}));
 }
 

@@ -21,8 +21,8 @@ namespace {
 
 using namespace projection_test;
 
-Matrix3 Make(double m00, double m01, double m02, double m10, double m11, double m12, double m20,
-             double m21, double m22) {
+Matrix3 Make(double m00, double m01, double m02, double m10, double m11, double m12, double m20, double m21,
+             double m22) {
   return Matrix3{{m00, m01, m02, m10, m11, m12, m20, m21, m22}};
 }
 
@@ -137,8 +137,7 @@ TEST(ViewRotation, YAndAxisAboutYTurnOppositeWays) {
   EXPECT_GT(y.m[2], 0.3);  // sin 20° ≈ 0.342
   EXPECT_LT(axis.m[2], -0.3);
   // The axis matrix is the transpose of the Y one, i.e. Y by the other angle.
-  ExpectNear(axis, Make(y.m[0], y.m[3], y.m[6], y.m[1], y.m[4], y.m[7], y.m[2], y.m[5], y.m[8]),
-             1e-15);
+  ExpectNear(axis, Make(y.m[0], y.m[3], y.m[6], y.m[1], y.m[4], y.m[7], y.m[2], y.m[5], y.m[8]), 1e-15);
   ResetViewRotation();
   RotateViewY(-20);
   ExpectNear(axis, g_viewRotation, 1e-15);
@@ -289,8 +288,8 @@ TEST_F(Projection, DepthEqualToTheFocalLengthIsShown) {
 
 TEST_F(Projection, DepthBelowTheFocalLengthGivesMinusTenAndDrawsNothing) {
   g_viewOffset = {0, 0, 800};
-  for (Point3 p : {Point3{0, 0, -1e-9}, Point3{0, 0, -1}, Point3{0, 0, -9000}, Point3{0, 0, kNaN},
-                   Point3{0, 0, -kInf}}) {
+  for (Point3 p :
+       {Point3{0, 0, -1e-9}, Point3{0, 0, -1}, Point3{0, 0, -9000}, Point3{0, 0, kNaN}, Point3{0, 0, -kInf}}) {
     ScreenPoint s = ProjectPoint(0, p);
     EXPECT_EQ(s.x, -10.0);
     EXPECT_EQ(s.y, -10.0);
@@ -338,7 +337,7 @@ TEST_F(Projection, ModeZeroPlotsOneGreenPixelAtTheTruncatedPosition) {
 
 TEST_F(Projection, PixelStaysInsideAFrameBufferSmallerThanTheClient) {
   Use(800, 600, 500, 400);
-  ProjectPoint(0, {1000, -500, 0});  // (500, 350): in the client, right of the buffer
+  ProjectPoint(0, {1000, -500, 0});   // (500, 350): in the client, right of the buffer
   ProjectPoint(0, {-500, -1000, 0});  // (350, 400): one row below the buffer
   EXPECT_TRUE(Changed().empty());
   ProjectPoint(0, {990, -990, 0});  // (499, 399): the buffer's last pixel

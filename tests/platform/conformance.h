@@ -85,8 +85,8 @@ class Conformance : public ::testing::Test {
     std::printf("[  KNOWN   ] %s: %s\n", gap_->platform, gap_->reason);
     for (int i = 0; i < failures_.size(); ++i) {
       const ::testing::TestPartResult &failure = failures_.GetTestPartResult(i);
-      std::printf("  as known, %s:%d: %s\n", failure.file_name() ? failure.file_name() : "?",
-                  failure.line_number(), failure.message());
+      std::printf("  as known, %s:%d: %s\n", failure.file_name() ? failure.file_name() : "?", failure.line_number(),
+                  failure.message());
     }
     std::fflush(stdout);
   }

@@ -446,8 +446,7 @@ TEST(StretchBlt, OffsetsAndNegativeOriginsShiftTheCopy) {
   // Entirely outside either side: nothing to copy, nothing goes wrong.
   EXPECT_TRUE(StretchBlt(windowDc, 5000, 0, 64, 64, dib.dc, 0, 0, 64, 64, SRCCOPY));
   EXPECT_TRUE(StretchBlt(windowDc, 0, 0, 64, 64, dib.dc, 0, 9000, 64, 64, SRCCOPY));
-  EXPECT_TRUE(StretchBlt(windowDc, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, dib.dc, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF,
-                         SRCCOPY));
+  EXPECT_TRUE(StretchBlt(windowDc, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, dib.dc, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, SRCCOPY));
 }
 
 TEST(Presentation, CountsTransfersToAVisibleWindowOnly) {
@@ -529,8 +528,8 @@ TEST(Console, CallsAreRecordedAndTheReopenCreatesNoFile) {
   EXPECT_FALSE(std::filesystem::exists("CONOUT$"));
   EXPECT_EQ(FilesHere(), before);
   EXPECT_EQ(headless::ConsoleCalls(),
-            (std::vector<std::string>{"AllocConsole", "AllocConsole", "SetConsoleTitleW VELMORA",
-                                      "freopen CONOUT$ wb", "fclose stdout", "FreeConsole"}));
+            (std::vector<std::string>{"AllocConsole", "AllocConsole", "SetConsoleTitleW VELMORA", "freopen CONOUT$ wb",
+                                      "fclose stdout", "FreeConsole"}));
   // Standard output is still the test's own.
   EXPECT_GE(std::fputs("", stdout), 0);
   EXPECT_EQ(std::fflush(stdout), 0);

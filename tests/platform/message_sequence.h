@@ -58,8 +58,7 @@ inline void ClearLog() { Log().clear(); }
 inline std::string MessageName(UINT message) {
   switch (message) {
 #define VELMORA_NAME(id, name) \
-  case id:                     \
-    return name
+  case id: return name
     VELMORA_NAME(0x0001, "WM_CREATE");
     VELMORA_NAME(0x0002, "WM_DESTROY");
     VELMORA_NAME(0x0003, "WM_MOVE");
@@ -105,8 +104,7 @@ inline std::string MessageName(UINT message) {
     VELMORA_NAME(0x030F, "WM_QUERYNEWPALETTE");
     VELMORA_NAME(0x031F, "WM_DWMNCRENDERINGCHANGED");
 #undef VELMORA_NAME
-    default:
-      break;
+    default: break;
   }
   char text[32];
   std::snprintf(text, sizeof text, message >= 0x0400 && message < 0x8000 ? "WM_USER+%u" : "0x%04X",
@@ -146,7 +144,8 @@ inline std::string Difference(const Message &e, const Received &a) {
   if ((e.flags & kWParam) && e.wParam != a.wParam) return "its wParam differs";
   if ((e.flags & kLParam) && e.lParam != a.lParam) return "its lParam differs";
   if ((e.flags & kDefWinProc) != (a.flags & kDefWinProc)) {
-    return (e.flags & kDefWinProc) ? "it should come from inside DefWindowProcW" : "it should not come from DefWindowProcW";
+    return (e.flags & kDefWinProc) ? "it should come from inside DefWindowProcW"
+                                   : "it should not come from DefWindowProcW";
   }
   if ((e.flags & (kSent | kPosted)) != 0 && (e.flags & (kSent | kPosted)) != (a.flags & (kSent | kPosted))) {
     return (e.flags & kSent) ? "it should be sent, it was posted" : "it should be posted, it was sent";
@@ -177,8 +176,10 @@ inline bool SequenceMatches(HWND hwnd, const Sequence &expected, std::string *re
   }
   if (why.empty()) {
     while (e < expected.size() && (expected[e].flags & kOptional)) ++e;
-    if (e < expected.size()) why = MessageName(expected[e].message) + " was expected, nothing more came";
-    else if (a < actual.size()) why = MessageName(actual[a].message) + " came, nothing more was expected";
+    if (e < expected.size())
+      why = MessageName(expected[e].message) + " was expected, nothing more came";
+    else if (a < actual.size())
+      why = MessageName(actual[a].message) + " came, nothing more was expected";
   }
   if (why.empty()) return true;
   std::string text = "first mismatch: " + why + "\n  expected:\n";

@@ -45,8 +45,8 @@ void Pointer(Display *display, int *x, int *y) {
 }
 
 // Waits for the input and then for the change; prints what it found.
-int Wait(Display *display, Window window, KeyCode code, int startX, int startY, const std::vector<char> &before,
-         int x, int y, int width, int height) {
+int Wait(Display *display, Window window, KeyCode code, int startX, int startY, const std::vector<char> &before, int x,
+         int y, int width, int height) {
   const bool key = code != 0;
   // The input, as the server has it.
   double input = 0;

@@ -35,34 +35,27 @@ void Log(UINT message, WPARAM wParam, LPARAM lParam) {
       std::printf("keydown %#x repeat %d\n", static_cast<unsigned>(wParam), (lParam >> 30) & 1 ? 1 : 0);
       break;
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-      std::printf("keyup %#x\n", static_cast<unsigned>(wParam));
-      break;
+    case WM_SYSKEYUP: std::printf("keyup %#x\n", static_cast<unsigned>(wParam)); break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
       std::printf("%s %d %d flags %#x\n",
-                  message == WM_MOUSEMOVE ? "move" : message == WM_LBUTTONDOWN ? "ldown" : "lup",
+                  message == WM_MOUSEMOVE     ? "move"
+                  : message == WM_LBUTTONDOWN ? "ldown"
+                                              : "lup",
                   LOWORD(lParam), HIWORD(lParam), static_cast<unsigned>(wParam));
       break;
     case WM_MOUSEWHEEL:
       std::printf("wheel %d at %d %d\n", GET_WHEEL_DELTA_WPARAM(wParam), static_cast<short>(LOWORD(lParam)),
                   static_cast<short>(HIWORD(lParam)));
       break;
-    case WM_SIZE:
-      std::printf("size %u %d %d\n", static_cast<unsigned>(wParam), LOWORD(lParam), HIWORD(lParam));
-      break;
+    case WM_SIZE: std::printf("size %u %d %d\n", static_cast<unsigned>(wParam), LOWORD(lParam), HIWORD(lParam)); break;
     case WM_MOVE:
       std::printf("wmmove %d %d\n", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       break;
-    case WM_SYSCOMMAND:
-      std::printf("syscommand %#x\n", static_cast<unsigned>(wParam));
-      break;
-    case WM_CLOSE:
-      std::printf("close\n");
-      break;
-    default:
-      return;
+    case WM_SYSCOMMAND: std::printf("syscommand %#x\n", static_cast<unsigned>(wParam)); break;
+    case WM_CLOSE: std::printf("close\n"); break;
+    default: return;
   }
   std::fflush(stdout);
 }
@@ -101,8 +94,8 @@ int main(int argc, char **argv) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE);
   wc.lpszClassName = L"MyClass";
   if (RegisterClassExW(&wc) == 0) return Fail("RegisterClassExW");
-  HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, L"MyClass", L"VELMORA smoke", WS_OVERLAPPEDWINDOW, 50, 50,
-                              800, 700, nullptr, nullptr, nullptr, nullptr);
+  HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, L"MyClass", L"VELMORA smoke", WS_OVERLAPPEDWINDOW, 50, 50, 800, 700,
+                              nullptr, nullptr, nullptr, nullptr);
   if (hwnd == nullptr) return Fail("CreateWindowExW");
   HWND desktop = GetDesktopWindow();
   RECT desktopRect{};

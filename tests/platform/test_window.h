@@ -23,9 +23,9 @@ namespace test {
 // manager asks for, accessibility, and the compositor's notice. Wine's own
 // message tests leave out the same ones.
 inline bool AlwaysIgnored(UINT message) {
-  return message == 0x007F       // WM_GETICON
-         || message == 0x003D    // WM_GETOBJECT
-         || message == 0x031F;   // WM_DWMNCRENDERINGCHANGED
+  return message == 0x007F      // WM_GETICON
+         || message == 0x003D   // WM_GETOBJECT
+         || message == 0x031F;  // WM_DWMNCRENDERINGCHANGED
 }
 
 // A test may look at a message first; returning true means handled, with
@@ -111,8 +111,8 @@ inline ATOM RegisterTestClass(const wchar_t *name, UINT style = CS_HREDRAW | CS_
 
 // The program's window: WS_OVERLAPPEDWINDOW, 800 by 700 at (50, 50), hidden.
 inline HWND CreateTestWindow(const wchar_t *className) {
-  return CreateWindowExW(WS_EX_APPWINDOW, className, L"Test", WS_OVERLAPPEDWINDOW, 50, 50, 800, 700,
-                         nullptr, nullptr, Instance(), nullptr);
+  return CreateWindowExW(WS_EX_APPWINDOW, className, L"Test", WS_OVERLAPPEDWINDOW, 50, 50, 800, 700, nullptr, nullptr,
+                         Instance(), nullptr);
 }
 
 inline HWND CreateShownWindow(const wchar_t *className) {

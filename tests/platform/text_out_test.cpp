@@ -50,7 +50,7 @@ TEST_F(Text, DrawsBlackGlyphsOnWhiteCellsFromTheTopLeftCorner) {
     }
   }
   EXPECT_GT(black, 0);
-  EXPECT_GT(white, black);  // opaque cells: mostly background
+  EXPECT_GT(white, black);                  // opaque cells: mostly background
   EXPECT_EQ(canvas.At(10, 10), 0xFFFFFFu);  // the top row of a cell is background
   EXPECT_EQ(canvas.At(10, 25), 0xFFFFFFu);
   EXPECT_GT(right - 10, 7 * 4);  // seven cells of a few pixels each

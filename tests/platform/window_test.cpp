@@ -103,7 +103,7 @@ TEST_F(Creation, RefusedByTheProcedureFails) {
   // No WM_DESTROY: the window never existed for its procedure (Wine; the
   // reference page says only that the window is destroyed).
   const test::Sequence kRefusedAtCreate = {
-      {WM_GETMINMAXINFO, kSent, 0, 0}, {WM_NCCREATE, kSent, 0, 0}, {WM_NCCALCSIZE, kSent, 0, 0},
+      {WM_GETMINMAXINFO, kSent, 0, 0}, {WM_NCCREATE, kSent, 0, 0},  {WM_NCCALCSIZE, kSent, 0, 0},
       {WM_CREATE, kSent, 0, 0},        {WM_NCDESTROY, kSent, 0, 0},
   };
   EXPECT_SEQUENCE(hwnd, kRefusedAtCreate);
@@ -383,8 +383,8 @@ TEST_F(Classes, AWrongRecordSizeIsRefused) {
 TEST_F(Classes, TheAtomNamesTheClass) {
   const ATOM atom = test::RegisterTestClass(L"MyClass");
   ASSERT_NE(atom, 0);
-  HWND hwnd = CreateWindowExW(0, MAKEINTRESOURCEW(atom), L"Test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                              nullptr, nullptr, test::Instance(), nullptr);
+  HWND hwnd = CreateWindowExW(0, MAKEINTRESOURCEW(atom), L"Test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                              test::Instance(), nullptr);
   EXPECT_NE(hwnd, nullptr);
 }
 

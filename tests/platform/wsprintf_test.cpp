@@ -37,13 +37,13 @@ struct Buffer {
   }
 };
 
-#define EXPECT_FORMAT(expected, ...)                                   \
-  do {                                                                 \
-    Buffer b;                                                          \
-    const int n = wsprintfW(b.chars, __VA_ARGS__);                     \
-    EXPECT_EQ(std::wstring(expected), b.Text());                       \
-    EXPECT_EQ(static_cast<int>(std::wstring(expected).size()), n);     \
-    EXPECT_TRUE(b.GuardsIntact());                                     \
+#define EXPECT_FORMAT(expected, ...)                               \
+  do {                                                             \
+    Buffer b;                                                      \
+    const int n = wsprintfW(b.chars, __VA_ARGS__);                 \
+    EXPECT_EQ(std::wstring(expected), b.Text());                   \
+    EXPECT_EQ(static_cast<int>(std::wstring(expected).size()), n); \
+    EXPECT_TRUE(b.GuardsIntact());                                 \
   } while (0)
 
 TEST_F(Formatting, TheProgramsOwnFormats) {

@@ -32,7 +32,8 @@ class Random {
       case 0: return kExtremes[Between(0, 6)];
       case 1: return Between(INT_MIN, INT_MAX);
       case 2: return Between(-100000, 100000);
-      case 3: case 4: return Between(-40, 120);
+      case 3:
+      case 4: return Between(-40, 120);
       default: return Between(-3, 60);
     }
   }
@@ -45,8 +46,10 @@ struct Bounds {
   int minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
   explicit Bounds(const std::vector<Pixel> &pixels) {
     for (const Pixel &p : pixels) {
-      minX = std::min(minX, p.x); maxX = std::max(maxX, p.x);
-      minY = std::min(minY, p.y); maxY = std::max(maxY, p.y);
+      minX = std::min(minX, p.x);
+      maxX = std::max(maxX, p.x);
+      minY = std::min(minY, p.y);
+      maxY = std::max(maxY, p.y);
     }
   }
   long long Width() const { return maxX - minX + 1; }
@@ -65,25 +68,27 @@ TEST(PixelProperties, RandomFillsStayInsideAndFillWholeRectangles) {
     int x1 = random.Coordinate(), y1 = random.Coordinate();
     FillPixelRect(x0, y0, x1, y1, kMarkerBlue);
 
-    SCOPED_TRACE(::testing::Message() << "round " << round << ": (" << x0 << ", " << y0
-                                      << ") to (" << x1 << ", " << y1 << ") window "
-                                      << windowWidth << "x" << windowHeight << " buffer "
-                                      << stride << "x" << rows);
+    SCOPED_TRACE(::testing::Message() << "round " << round << ": (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1
+                                      << ") window " << windowWidth << "x" << windowHeight << " buffer " << stride
+                                      << "x" << rows);
     ASSERT_TRUE(canvas.GuardsIntact());
     // Ordered corners clamped to the window's size, bound included, and to
     // the frame buffer's last column and row.
     if (x0 > x1) std::swap(x0, x1);
     if (y0 > y1) std::swap(y0, y1);
     const int right = std::min(windowWidth, stride - 1), bottom = std::min(windowHeight, rows - 1);
-    x0 = Clamp(x0, right); x1 = Clamp(x1, right);
-    y0 = Clamp(y0, bottom); y1 = Clamp(y1, bottom);
+    x0 = Clamp(x0, right);
+    x1 = Clamp(x1, right);
+    y0 = Clamp(y0, bottom);
+    y1 = Clamp(y1, bottom);
 
     const std::vector<Pixel> written = canvas.Written();
-    ASSERT_EQ(static_cast<long long>(written.size()),
-              static_cast<long long>(x1 - x0 + 1) * (y1 - y0 + 1));
+    ASSERT_EQ(static_cast<long long>(written.size()), static_cast<long long>(x1 - x0 + 1) * (y1 - y0 + 1));
     const Bounds box(written);
-    ASSERT_EQ(box.minX, x0); ASSERT_EQ(box.maxX, x1);
-    ASSERT_EQ(box.minY, y0); ASSERT_EQ(box.maxY, y1);
+    ASSERT_EQ(box.minX, x0);
+    ASSERT_EQ(box.maxX, x1);
+    ASSERT_EQ(box.minY, y0);
+    ASSERT_EQ(box.maxY, y1);
   }
 }
 
@@ -93,8 +98,7 @@ TEST(PixelProperties, RandomLinesInsideTheFrameBufferFollowTheClosedForm) {
     const int stride = random.Between(1, 48), rows = random.Between(1, 40);
     const int x0 = random.Between(0, stride - 1), y0 = random.Between(0, rows - 1);
     const int x1 = random.Between(0, stride - 1), y1 = random.Between(0, rows - 1);
-    SCOPED_TRACE(::testing::Message() << "(" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1
-                                      << ")");
+    SCOPED_TRACE(::testing::Message() << "(" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")");
 
     // Pixel i of N lies i steps from the upper end along the major axis and
     // floor(i * M / N) along the minor one.
@@ -105,14 +109,16 @@ TEST(PixelProperties, RandomLinesInsideTheFrameBufferFollowTheClosedForm) {
     std::vector<Pixel> expected;
     for (int i = 0; i < n; ++i) {
       const int minor = i * m / n;
-      expected.push_back(nx > ny ? Pixel{sx0 + dirX * i, sy0 + minor}
-                                 : Pixel{sx0 + dirX * minor, sy0 + i});
+      expected.push_back(nx > ny ? Pixel{sx0 + dirX * i, sy0 + minor} : Pixel{sx0 + dirX * minor, sy0 + i});
     }
     std::sort(expected.begin(), expected.end());
 
     for (int reversed = 0; reversed < 2; ++reversed) {
       TestFrame canvas(stride, rows, stride, rows, stride, rows);
-      if (reversed) DrawPixelLine(x1, y1, x0, y0); else DrawPixelLine(x0, y0, x1, y1);
+      if (reversed)
+        DrawPixelLine(x1, y1, x0, y0);
+      else
+        DrawPixelLine(x0, y0, x1, y1);
       ASSERT_TRUE(canvas.GuardsIntact());
       ASSERT_EQ(canvas.Written(), expected) << (reversed ? "ends reversed" : "");
     }
@@ -130,16 +136,13 @@ TEST(PixelProperties, RandomClippedSegmentsStayInsideClientAndFrameBuffer) {
     const int x1 = random.Coordinate(), y1 = random.Coordinate();
     DrawClippedLine(x0, y0, x1, y1);
 
-    SCOPED_TRACE(::testing::Message() << "round " << round << ": (" << x0 << ", " << y0
-                                      << ") to (" << x1 << ", " << y1 << ") client "
-                                      << clientWidth << "x" << clientHeight << " buffer "
-                                      << stride << "x" << rows);
+    SCOPED_TRACE(::testing::Message() << "round " << round << ": (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1
+                                      << ") client " << clientWidth << "x" << clientHeight << " buffer " << stride
+                                      << "x" << rows);
     ASSERT_TRUE(canvas.GuardsIntact());
     const std::vector<Pixel> written = canvas.Written();
     const int lastX = std::min(clientWidth, stride) - 1, lastY = std::min(clientHeight, rows) - 1;
-    const auto inside = [&](long long x, long long y) {
-      return 1 <= x && x <= lastX && 1 <= y && y <= lastY;
-    };
+    const auto inside = [&](long long x, long long y) { return 1 <= x && x <= lastX && 1 <= y && y <= lastY; };
     for (const Pixel &p : written) {
       ASSERT_TRUE(inside(p.x, p.y)) << p.x << "," << p.y;
       // Truncated candidates and a rounded-down walk keep every pixel
@@ -150,8 +153,10 @@ TEST(PixelProperties, RandomClippedSegmentsStayInsideClientAndFrameBuffer) {
         const double cross = (p.x - static_cast<double>(x0)) * dy - (p.y - static_cast<double>(y0)) * dx;
         ASSERT_LE(std::fabs(cross) / length, 2.0) << p.x << "," << p.y;
       }
-      ASSERT_GE(p.x, std::min(x0, x1) - 1LL); ASSERT_LE(p.x, std::max(x0, x1) + 1LL);
-      ASSERT_GE(p.y, std::min(y0, y1) - 1LL); ASSERT_LE(p.y, std::max(y0, y1) + 1LL);
+      ASSERT_GE(p.x, std::min(x0, x1) - 1LL);
+      ASSERT_LE(p.x, std::max(x0, x1) + 1LL);
+      ASSERT_GE(p.y, std::min(y0, y1) - 1LL);
+      ASSERT_LE(p.y, std::max(y0, y1) + 1LL);
     }
     if (written.empty()) {
       ASSERT_FALSE(inside(x0, y0) && inside(x1, y1));
@@ -163,13 +168,15 @@ TEST(PixelProperties, RandomClippedSegmentsStayInsideClientAndFrameBuffer) {
     const Bounds box(written);
     ASSERT_EQ(static_cast<long long>(written.size()), std::max(box.Width(), box.Height()));
     std::set<int> columns, rowsSeen;
-    for (const Pixel &p : written) { columns.insert(p.x); rowsSeen.insert(p.y); }
+    for (const Pixel &p : written) {
+      columns.insert(p.x);
+      rowsSeen.insert(p.y);
+    }
     ASSERT_EQ(static_cast<long long>(columns.size()), box.Width());
     ASSERT_EQ(static_cast<long long>(rowsSeen.size()), box.Height());
     if (inside(x0, y0) && inside(x1, y1)) {
       ASSERT_EQ(static_cast<long long>(written.size()),
-                std::max(std::llabs(static_cast<long long>(x1) - x0),
-                         std::llabs(static_cast<long long>(y1) - y0)) + 1);
+                std::max(std::llabs(static_cast<long long>(x1) - x0), std::llabs(static_cast<long long>(y1) - y0)) + 1);
       ASSERT_EQ(canvas.At(x0, y0), kLineRed);
       ASSERT_EQ(canvas.At(x1, y1), kLineRed);
     }

@@ -90,12 +90,12 @@ TEST(FillPixelRect, RectanglesOutsideCollapseOntoTheBounds) {
     std::vector<Pixel> expected;
   };
   const Case cases[] = {
-      {-20, 10, -5, 20, Column(0, 10, 20)},      // left of column 0
-      {900, 10, 950, 20, Column(800, 10, 20)},   // right of the window: column windowWidth
-      {30, -40, 35, -1, Row(0, 30, 35)},         // above row 0
-      {30, 701, 35, 5000, Row(700, 30, 35)},     // below the window: row windowHeight
-      {-9, -9, -1, -1, {{0, 0}}},                // above and left
-      {2000, 2000, 900, 900, {{800, 700}}},      // below and right, corners swapped
+      {-20, 10, -5, 20, Column(0, 10, 20)},     // left of column 0
+      {900, 10, 950, 20, Column(800, 10, 20)},  // right of the window: column windowWidth
+      {30, -40, 35, -1, Row(0, 30, 35)},        // above row 0
+      {30, 701, 35, 5000, Row(700, 30, 35)},    // below the window: row windowHeight
+      {-9, -9, -1, -1, {{0, 0}}},               // above and left
+      {2000, 2000, 900, 900, {{800, 700}}},     // below and right, corners swapped
   };
   for (const Case &c : cases) {
     DesktopCanvas canvas;
@@ -138,8 +138,7 @@ TEST(DrawPixelLine, MinorOffsetIsRoundedDown) {
     int x0, y0, x1, y1;
     const std::vector<Pixel> &expected;
   };
-  const Case cases[] = {{0, 0, 4, 1, oneRow}, {4, 1, 0, 0, oneRow}, {0, 0, 4, 2, twoRows},
-                        {4, 2, 0, 0, twoRows}};
+  const Case cases[] = {{0, 0, 4, 1, oneRow}, {4, 1, 0, 0, oneRow}, {0, 0, 4, 2, twoRows}, {4, 2, 0, 0, twoRows}};
   for (const Case &c : cases) {
     TestFrame canvas(16, 8, 16, 8, 16, 8);
     DrawPixelLine(c.x0, c.y0, c.x1, c.y1);
@@ -188,8 +187,7 @@ struct ClipCase {
 // Draws the segment, and separately the line between the points it should
 // have collected, and compares the two frame buffers.
 void ExpectClip(const ClipCase &c, TestFrame &canvas, TestFrame &reference) {
-  SCOPED_TRACE(::testing::Message() << "(" << c.x0 << ", " << c.y0 << ") to (" << c.x1 << ", "
-                                    << c.y1 << ")");
+  SCOPED_TRACE(::testing::Message() << "(" << c.x0 << ", " << c.y0 << ") to (" << c.x1 << ", " << c.y1 << ")");
   DrawClippedLine(c.x0, c.y0, c.x1, c.y1);
   const std::vector<Pixel> written = canvas.Written();
   EXPECT_TRUE(canvas.GuardsIntact());
@@ -233,13 +231,13 @@ TEST(DrawClippedLine, EdgesAreCrossedOneColumnOrRowInside) {
       {400, 300, 1000, 300, true, {400, 300}, {799, 300}, 400},
       {400, 300, 400, -50, true, {400, 300}, {400, 1}, 300},
       {400, 300, 400, 1000, true, {400, 300}, {400, 599}, 300},
-      {799, 599, 1, 1, true, {799, 599}, {1, 1}, 799},           // ends on the last column and row
-      {0, 10, 0, 500, false, {}, {}, 0},                         // along the left edge line
-      {10, 600, 500, 600, false, {}, {}, 0},                     // along the bottom edge line
-      {800, -5, 800, 700, false, {}, {}, 0},                     // along the right edge line
-      {-100, -100, -10, 700, false, {}, {}, 0},                  // wholly outside
-      {-3, 3, 3, -3, false, {}, {}, 0},                          // cuts the corner outside
-      {700, 700, 700, 700, false, {}, {}, 0},                    // a point outside
+      {799, 599, 1, 1, true, {799, 599}, {1, 1}, 799},  // ends on the last column and row
+      {0, 10, 0, 500, false, {}, {}, 0},                // along the left edge line
+      {10, 600, 500, 600, false, {}, {}, 0},            // along the bottom edge line
+      {800, -5, 800, 700, false, {}, {}, 0},            // along the right edge line
+      {-100, -100, -10, 700, false, {}, {}, 0},         // wholly outside
+      {-3, 3, 3, -3, false, {}, {}, 0},                 // cuts the corner outside
+      {700, 700, 700, 700, false, {}, {}, 0},           // a point outside
   };
   for (const ClipCase &c : cases) ExpectClipOn800By600(c);
 }

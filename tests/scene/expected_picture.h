@@ -45,10 +45,16 @@ class Picture {
     for (int i = 0; i < n; ++i) {
       Set(x, y, kLineRed);
       e -= m;
-      if (xMajor) x += sx; else ++y;
+      if (xMajor)
+        x += sx;
+      else
+        ++y;
       if (e <= 0) {
         e += n;
-        if (xMajor) ++y; else x += sx;
+        if (xMajor)
+          ++y;
+        else
+          x += sx;
       }
     }
   }
@@ -69,7 +75,9 @@ class Picture {
     };
     if (inside(x0, y0)) take(x0, y0);
     if (inside(x1, y1)) take(x1, y1);
-    auto straddles = [](long long a, long long edge, long long c) { return (a < edge && edge < c) || (c < edge && edge < a); };
+    auto straddles = [](long long a, long long edge, long long c) {
+      return (a < edge && edge < c) || (c < edge && edge < a);
+    };
     if (n < 2 && straddles(x0, l, x1)) {
       long long y = y0 + ((l + 1 - x0) * (long long)(y1 - y0)) / (x1 - x0);
       if (t < y && y < b) take(l + 1, y);
@@ -117,9 +125,7 @@ inline Picture SceneAtStart(const View &v) {
       if (s.visible) p.Set(int(s.x), int(s.y), kSurfaceGreen);
     }
   }
-  auto corner = [&](int c) {
-    return Project(v, c & 1 ? 2000 : -2000, c & 2 ? 2000 : -2000, c & 4 ? 2000 : -2000);
-  };
+  auto corner = [&](int c) { return Project(v, c & 1 ? 2000 : -2000, c & 2 ? 2000 : -2000, c & 4 ? 2000 : -2000); };
   // The twelve edges as drawn, from and to, one bit per axis taking the
   // maximum (x 1, y 2, z 4): a clipped edge depends on which end comes first.
   static const int kEdges[12][2] = {{0, 2}, {0, 1}, {3, 2}, {3, 1}, {3, 7}, {4, 6},

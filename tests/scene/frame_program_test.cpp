@@ -82,8 +82,8 @@ void ExpectScene(const Image &image, const expected::Picture &scene, const std::
       for (const TextBox &b : text) inText = inText || b.Contains(x, y);
       if (inText) continue;
       if (image.At(x, y) != scene.At(x, y) && ++mismatches <= 5) {
-        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << image.At(x, y)
-                      << ", expected " << scene.At(x, y);
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << image.At(x, y) << ", expected "
+                      << scene.At(x, y);
       }
     }
   }

@@ -21,11 +21,9 @@ using namespace scene_test;
 // 120x - 80y - 500000 = 0, each z a root of that quadratic in z.
 const double kKnown[9] = {0.3, -0.2, 0.1, 0.05, -0.04, 120.0, -80.0, 60.0, -500000.0};
 const Point3 kOnKnown[9] = {
-    {-700, -650, 626.151939305025},   {-300, 500, -796.1812170774542},
-    {100, -800, 699.3985559552846},   {600, 200, -618.6512788871846},
-    {850, -400, 408.46846499790877},  {-500, 100, -722.7766431885051},
-    {0, 0, 677.7428911688198},        {400, 750, -764.6789844250004},
-    {-900, -100, 582.1842485650602},
+    {-700, -650, 626.151939305025}, {-300, 500, -796.1812170774542}, {100, -800, 699.3985559552846},
+    {600, 200, -618.6512788871846}, {850, -400, 408.46846499790877}, {-500, 100, -722.7766431885051},
+    {0, 0, 677.7428911688198},      {400, 750, -764.6789844250004},  {-900, -100, 582.1842485650602},
 };
 
 void SetCoefficients(std::initializer_list<double> c) {
@@ -105,8 +103,7 @@ void ExpectSurface(const std::vector<uint32_t> &picture, const std::vector<uint3
       uint32_t expected = baseline[i];
       if (surface.count(ScreenPixel{x, y}) && expected != kLineRed) expected = kSurfaceGreen;
       if (picture[i] != expected && ++mismatches <= 5) {
-        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << picture[i]
-                      << ", expected " << expected;
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << picture[i] << ", expected " << expected;
       }
     }
   }
@@ -255,9 +252,7 @@ std::vector<Segment> ExpectedCubeEdges() {
     for (int axis = 0; axis < 3; ++axis) {
       int other = corner | (1 << axis);
       if (other == corner) continue;
-      auto at = [&](int c) {
-        return ProjectToPixel(c & 1 ? s : -s, c & 2 ? s : -s, c & 4 ? s : -s);
-      };
+      auto at = [&](int c) { return ProjectToPixel(c & 1 ? s : -s, c & 2 ? s : -s, c & 4 ? s : -s); };
       edges.push_back(Segment{at(corner), at(other)});
     }
   }
@@ -299,8 +294,8 @@ TEST(DrawCube, DrawsTheTwelveEdgesOfTheDoubledBoxInRed) {
       for (int dy = -1; dy <= 1 && !found; ++dy)
         for (int dx = -1; dx <= 1 && !found; ++dx)
           found = fb.At(static_cast<int>(std::lround(px)) + dx, static_cast<int>(std::lround(py)) + dy) == kLineRed;
-      EXPECT_TRUE(found) << "gap on edge (" << e.a.x << "," << e.a.y << ")-(" << e.b.x << ","
-                         << e.b.y << ") at step " << i;
+      EXPECT_TRUE(found) << "gap on edge (" << e.a.x << "," << e.a.y << ")-(" << e.b.x << "," << e.b.y << ") at step "
+                         << i;
     }
   }
   // Three edges meet at each corner pixel; next to a corner two lines may

@@ -31,8 +31,8 @@ using ScreenPixel = support::Pixel;
 class FrameBuffer : public support::TestFrame {
  public:
   FrameBuffer()
-      : TestFrame(kBufferWidth, kBufferHeight, kClientWidth + 8, kClientHeight + 31, kClientWidth,
-                  kClientHeight, kSentinel) {}
+      : TestFrame(kBufferWidth, kBufferHeight, kClientWidth + 8, kClientHeight + 31, kClientWidth, kClientHeight,
+                  kSentinel) {}
 };
 
 // The box and view the program runs with.

@@ -160,9 +160,9 @@ TEST(SurfaceSamples, MatchTheLoopForOtherClientAreasAndBoxes) {
   std::mt19937 rng(7);
   const Scene bowl{{-0.001, -0.001, 0, 0, 0, 0, 0, 0, 900000}, {100, 100, 100}};
   const RECT clients[] = {
-      {0, 0, 800, 600}, {0, 0, 1, 1}, {0, 0, 0, 0}, {0, 0, 300, 700},
-      {0, 0, 2000, 1500},  // larger than the pixel array: held inside it
-      {40, 30, 840, 630},  // an origin off the corner, as the formulas allow
+      {0, 0, 800, 600},   {0, 0, 1, 1},       {0, 0, 0, 0},
+      {0, 0, 300, 700},   {0, 0, 2000, 1500},  // larger than the pixel array: held inside it
+      {40, 30, 840, 630},                      // an origin off the corner, as the formulas allow
   };
   for (const RECT &client : clients) {
     SCOPED_TRACE(client.right);

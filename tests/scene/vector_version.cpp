@@ -27,17 +27,15 @@ class ForcedVersion : public ::testing::Environment {
     if (!__builtin_cpu_supports(VELMORA_CPU_FEATURE)) {
       GTEST_SKIP() << "this processor has no " << VELMORA_CPU_FEATURE;
     }
-    ASSERT_EQ(ChosenVectorVersion(), kForced)
-        << "the build forces " << VectorVersionName(kForced) << " but chooses "
-        << VectorVersionName(ChosenVectorVersion());
+    ASSERT_EQ(ChosenVectorVersion(), kForced) << "the build forces " << VectorVersionName(kForced) << " but chooses "
+                                              << VectorVersionName(ChosenVectorVersion());
   }
 
   // Each test runs in a process of its own, so this covers what that one
   // test drew.
   void TearDown() override {
-    EXPECT_EQ(VectorVersionsRun() & ~kForcedBit, 0u)
-        << "versions other than the forced " << VectorVersionName(kForced) << " ran (mask "
-        << VectorVersionsRun() << ")";
+    EXPECT_EQ(VectorVersionsRun() & ~kForcedBit, 0u) << "versions other than the forced " << VectorVersionName(kForced)
+                                                     << " ran (mask " << VectorVersionsRun() << ")";
   }
 };
 

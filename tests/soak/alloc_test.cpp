@@ -96,8 +96,8 @@ TEST(FrameAllocations, EveryFrameAllocatesExactlyTheFitsMatrices) {
                     deletes == kBlocksPerFit * frames && mallocs == 0 && frees == 0;
     if (!ok && ++failures <= 5) {
       ADD_FAILURE() << "turn after poll " << k + 1 << " (phase " << static_cast<int>(a.phase) << "): " << frames
-                    << " frames, " << news << " news, " << deletes << " deletes, " << mallocs << " mallocs, "
-                    << frees << " frees";
+                    << " frames, " << news << " news, " << deletes << " deletes, " << mallocs << " mallocs, " << frees
+                    << " frees";
     }
   }
   EXPECT_EQ(failures, 0);

@@ -34,7 +34,7 @@ using Points = std::vector<Point3>;
 // zero when the fitted surface passes through the point.
 double RelativeResidual(const double *c, const Point3 &p) {
   const double x = p.x, y = p.y, z = p.z;
-  const double terms[] = {z * z,     c[3] * x * z, c[4] * y * z, c[7] * z, c[0] * x * x,
+  const double terms[] = {z * z,        c[3] * x * z, c[4] * y * z, c[7] * z, c[0] * x * x,
                           c[1] * y * y, c[2] * x * y, c[5] * x,     c[6] * y, c[8]};
   double sum = 0, size = 0;
   for (double t : terms) {
@@ -160,7 +160,8 @@ class HostileRun {
       EXPECT_TRUE(AllPointsFinite());
       for (int k = 0; k < 9; ++k) EXPECT_TRUE(std::isfinite(g_quadric[k])) << "coefficient " << k;
       // The surface passes through the nine points again.
-      for (int i = 0; i < kPointCount; ++i) EXPECT_LT(RelativeResidual(g_quadric, g_positions[i]), 1e-6) << "point " << i;
+      for (int i = 0; i < kPointCount; ++i)
+        EXPECT_LT(RelativeResidual(g_quadric, g_positions[i]), 1e-6) << "point " << i;
     });
   }
 
@@ -186,8 +187,7 @@ TEST(HostilePoints, SingularAndDegenerateSystemsStillDrawAndTheFitRecovers) {
   // Two points a billionth apart: nearly equal rows, though the solve still
   // finds ordinary coefficients.
   Points close;
-  for (int i = 0; i < kPointCount; ++i)
-    close.push_back(Point3{-700.0 + 160 * i, 300.0 * std::sin(i), 900.0 - 210 * i});
+  for (int i = 0; i < kPointCount; ++i) close.push_back(Point3{-700.0 + 160 * i, 300.0 * std::sin(i), 900.0 - 210 * i});
   close[8] = Point3{close[0].x + 1e-9, close[0].y - 1e-9, close[0].z + 1e-9};
   cases.push_back({"two points nearly in one place", close, {}, {}, false});
   // Nine points on the vertical cylinder x^2 + y^2 = 900^2, one a billionth
@@ -224,12 +224,9 @@ TEST(HostilePoints, SingularAndDegenerateSystemsStillDrawAndTheFitRecovers) {
   // numbers (c8 = -inf: d = +inf, roots +-inf; c7 = 1e308: m * m = inf),
   // so none is plotted; the last is the plane z = 0 but for denormals.
   const std::vector<std::vector<double>> poisons = {
-      std::vector<double>(9, kNaN),
-      std::vector<double>(9, kInf),
-      {0, 0, 0, 0, 0, 0, 0, 0, -kInf},
-      {1e300, -1e300, 1e300, -1e300, 1e300, -1e300, 1e300, -1e300, 1e300},
-      {0, 0, 0, 0, 0, 0, 0, 1e308, 0},
-      {4.9e-324, -4.9e-324, 4.9e-324, 0, 0, 0, 0, 0, -4.9e-324},
+      std::vector<double>(9, kNaN),    std::vector<double>(9, kInf),
+      {0, 0, 0, 0, 0, 0, 0, 0, -kInf}, {1e300, -1e300, 1e300, -1e300, 1e300, -1e300, 1e300, -1e300, 1e300},
+      {0, 0, 0, 0, 0, 0, 0, 1e308, 0}, {4.9e-324, -4.9e-324, 4.9e-324, 0, 0, 0, 0, 0, -4.9e-324},
   };
   for (size_t i = 0; i < poisons.size(); ++i) {
     const bool plotsNothing = i + 1 < poisons.size();
@@ -258,11 +255,10 @@ TEST(HostilePoints, PointsOnFacesAndCornersOfTheBox) {
   outward.push_back(Point3{3, 1, 1});
 
   // One point on each face and on three edges, moving inwards.
-  const Points onFaces = {{1000, 200, -300}, {-1000, -150, 250},  {100, 1000, 0},   {-50, -1000, 600},
-                          {0, 0, 1000},      {321, -123, -1000},  {1000, 1000, 0}, {-1000, 0, -1000},
-                          {0, -1000, 1000}};
-  const Points inward = {{-3, 1, 1},  {3, 1, 1},  {1, -3, 1}, {1, 3, 1},  {1, 1, -3},
-                         {1, 1, 3},   {-3, -3, 1}, {3, 1, 3}, {1, 3, -3}};
+  const Points onFaces = {{1000, 200, -300},  {-1000, -150, 250}, {100, 1000, 0},    {-50, -1000, 600}, {0, 0, 1000},
+                          {321, -123, -1000}, {1000, 1000, 0},    {-1000, 0, -1000}, {0, -1000, 1000}};
+  const Points inward = {{-3, 1, 1}, {3, 1, 1},   {1, -3, 1}, {1, 3, 1}, {1, 1, -3},
+                         {1, 1, 3},  {-3, -3, 1}, {3, 1, 3},  {1, 3, -3}};
 
   Script script;
   uint64_t presents = 0;

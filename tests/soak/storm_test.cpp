@@ -40,9 +40,30 @@ constexpr int kHeldPause = 40;
 // later step's message is handled in the turn right after it and the
 // Expect steps can check its effect at the next poll.
 enum class Act {
-  Idle, NearWrap, KeyDown, KeyRepeat, KeyUp, Move, Press, Release, Wheel,
-  Resize, MoveWindow, Minimize, Restore, Desktop, Expose, PauseAtBounce, Drain,
-  ExpectDragging, RememberView, ExpectViewTurned, ExpectViewKept, ExpectClient, ExpectDesktop, ExpectToggles,
+  Idle,
+  NearWrap,
+  KeyDown,
+  KeyRepeat,
+  KeyUp,
+  Move,
+  Press,
+  Release,
+  Wheel,
+  Resize,
+  MoveWindow,
+  Minimize,
+  Restore,
+  Desktop,
+  Expose,
+  PauseAtBounce,
+  Drain,
+  ExpectDragging,
+  RememberView,
+  ExpectViewTurned,
+  ExpectViewKept,
+  ExpectClient,
+  ExpectDesktop,
+  ExpectToggles,
 };
 
 struct Step {
@@ -100,7 +121,7 @@ std::vector<Step> BuildCycle() {
   // A drag that leaves the client area on the left, comes back, runs to
   // its last pixel and out again, is released outside (unseen, so the drag
   // goes on) and ends inside; then one off the top edge.
-  const int moves[][2] = {{450, 320}, {300, 300}, {100, 300}, {-1, 300},  {-400, 200},
+  const int moves[][2] = {{450, 320}, {300, 300}, {100, 300}, {-1, 300}, {-400, 200},
                           {5, 250},   {600, 500}, {791, 672}, {792, 673}};
   s.push_back({Act::Press, 400, 300});
   for (const auto &m : moves) s.push_back({Act::Move, m[0], m[1]});
@@ -228,9 +249,9 @@ struct Figures {
   int shortestHeldPause = 1 << 30;   // frames, of the pauses begun at a bounce
   uint64_t drains = 0;
   uint64_t expectations = 0, expectationsFailed = 0;
-  uint64_t frameBufferChanged = 0;   // polls with another frame buffer than at start
+  uint64_t frameBufferChanged = 0;  // polls with another frame buffer than at start
   uint64_t turnsChecked = 0, turnsAfterResize = 0, turnsAllocatingOtherwise = 0;
-  uint64_t firstOddTurn = 0;         // its poll, 0 if none
+  uint64_t firstOddTurn = 0;  // its poll, 0 if none
   int minFocal = kFocalStart, maxFocal = kFocalStart;
   HeapCounts atFrame1000, atEnd;
   size_t allocatorAt1000 = 0, allocatorAtEnd = 0;
@@ -461,8 +482,8 @@ TEST(Soak, StormOfInputThroughTheRealLoop) {
   const size_t damaged = DamagedGuards();
   const bool frameBufferGuarded = IsGuarded(g_app->pixels);
 
-  std::printf("soak: %" PRIu64 " frames (%" PRIu64 " cycles of %zu), %" PRIu64 " presented, %.1f s wall\n",
-              f.polls, f.cycles, storm.CycleLength(), headless::PresentCount(), seconds);
+  std::printf("soak: %" PRIu64 " frames (%" PRIu64 " cycles of %zu), %" PRIu64 " presented, %.1f s wall\n", f.polls,
+              f.cycles, storm.CycleLength(), headless::PresentCount(), seconds);
   std::printf("soak: live allocations %" PRId64 " (%" PRId64 " bytes) at frame 1000, %" PRId64 " (%" PRId64
               " bytes) at the end; allocator in use %zu and %zu bytes\n",
               f.atFrame1000.liveBlocks, f.atFrame1000.liveBytes, f.atEnd.liveBlocks, f.atEnd.liveBytes,

@@ -14,12 +14,12 @@
 namespace support {
 
 struct HeapCounts {
-  uint64_t news = 0;      // operator new of any form
-  uint64_t deletes = 0;   // operator delete of a non-null pointer
-  uint64_t mallocs = 0;   // malloc, calloc, and realloc that made a new block
-  uint64_t frees = 0;     // free of a non-null pointer, and realloc to size 0
-  int64_t liveBlocks = 0; // blocks made through either path and not yet released
-  int64_t liveBytes = 0;  // their usable sizes
+  uint64_t news = 0;       // operator new of any form
+  uint64_t deletes = 0;    // operator delete of a non-null pointer
+  uint64_t mallocs = 0;    // malloc, calloc, and realloc that made a new block
+  uint64_t frees = 0;      // free of a non-null pointer, and realloc to size 0
+  int64_t liveBlocks = 0;  // blocks made through either path and not yet released
+  int64_t liveBytes = 0;   // their usable sizes
 };
 
 HeapCounts Heap();

@@ -60,9 +60,7 @@ inline std::vector<Step> Then(std::vector<Step> first, const std::vector<Step> &
   return first;
 }
 
-inline void PressEscape() {
-  hl::KeyDown(VK_ESCAPE);
-}
+inline void PressEscape() { hl::KeyDown(VK_ESCAPE); }
 
 inline bool Traced(UINT message) {
   for (const hl::TracedMessage &m : hl::MessageTrace()) {

@@ -60,9 +60,7 @@ class TestFrame {
   uint32_t At(int x, int y) const { return words_[Index(x, y)]; }
 
   // The buffer's pixels, row by row, without the guards.
-  std::vector<uint32_t> Pixels() const {
-    return std::vector<uint32_t>(words_.begin() + guard_, words_.end() - guard_);
-  }
+  std::vector<uint32_t> Pixels() const { return std::vector<uint32_t>(words_.begin() + guard_, words_.end() - guard_); }
   void Fill(uint32_t colour) {
     for (size_t i = guard_; i < words_.size() - guard_; ++i) words_[i] = colour;
   }

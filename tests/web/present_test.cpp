@@ -54,8 +54,8 @@ void ConvertsEveryWord() {
     for (size_t i = 0; i < count; ++i) {
       const Case &c = cases[(i + count) % kCases];
       char what[96];
-      std::snprintf(what, sizeof what, "word %08x, %zu of %zu, becomes %02x %02x %02x ff", c.word, i, count, c.r,
-                    c.g, c.b);
+      std::snprintf(what, sizeof what, "word %08x, %zu of %zu, becomes %02x %02x %02x ff", c.word, i, count, c.r, c.g,
+                    c.b);
       Check(CanvasBytesAre(to[i], c.r, c.g, c.b, 0xFF), what);
     }
     Check(to[count] == 0x5A5A5A5Au, "nothing is written past the count");

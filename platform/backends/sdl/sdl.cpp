@@ -50,9 +50,8 @@ struct SdlWindow {
 Uint64 RefreshPeriod(SDL_Window *window) {
   SDL_DisplayMode mode{};
   const int display = SDL_GetWindowDisplayIndex(window);
-  const int rate = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
-                       ? mode.refresh_rate
-                       : 60;
+  const int rate =
+      display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
   return (1000 + static_cast<Uint64>(rate) - 1) / static_cast<Uint64>(rate);
 }
 
@@ -272,8 +271,7 @@ class SdlBackend final : public Backend {
     const RECT client = window.client;
     const int width = std::max<LONG>(client.right - client.left, 1);
     const int height = std::max<LONG>(client.bottom - client.top, 1);
-    SDL_Window *sdlWindow = SDL_CreateWindow(ToUtf8(window.title).c_str(),
-                                             client.left, client.top, width, height,
+    SDL_Window *sdlWindow = SDL_CreateWindow(ToUtf8(window.title).c_str(), client.left, client.top, width, height,
                                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (sdlWindow == nullptr) {
       std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
@@ -527,11 +525,8 @@ class SdlBackend final : public Backend {
         if (delta != 0) ReportWheel(hwnd, delta, x, y);
         break;
       }
-      case SDL_WINDOWEVENT:
-        HandleWindowEvent(event.window);
-        break;
-      default:
-        break;
+      case SDL_WINDOWEVENT: HandleWindowEvent(event.window); break;
+      default: break;
     }
   }
 
@@ -545,9 +540,7 @@ class SdlBackend final : public Backend {
     switch (event.event) {
       // A window manager may move or resize a minimised window; the front
       // keeps that as the restored place and size, for the restore.
-      case SDL_WINDOWEVENT_MOVED:
-        UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top);
-        break;
+      case SDL_WINDOWEVENT_MOVED: UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top); break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
         // The surface is made again for the new size: what it held is gone.
         native->pending = false;
@@ -568,17 +561,10 @@ class SdlBackend final : public Backend {
         native->urgent = true;
         UserExpose(hwnd);
         break;
-      case SDL_WINDOWEVENT_DISPLAY_CHANGED:
-        native->period = RefreshPeriod(native->window);
-        break;
-      case SDL_WINDOWEVENT_CLOSE:
-        UserClose(hwnd);
-        break;
-      case SDL_WINDOWEVENT_FOCUS_GAINED:
-        TakeKeymapAtFocus(native->window);
-        break;
-      default:
-        break;
+      case SDL_WINDOWEVENT_DISPLAY_CHANGED: native->period = RefreshPeriod(native->window); break;
+      case SDL_WINDOWEVENT_CLOSE: UserClose(hwnd); break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED: TakeKeymapAtFocus(native->window); break;
+      default: break;
     }
   }
 

@@ -73,7 +73,6 @@ unsigned long XKeysymOf(const SDL_Keysym &key, unsigned long *other) {
 
 }  // namespace
 
-
 void KeysAtFocus::Take(SDL_Window *window) {
   std::fill(std::begin(keymap_), std::end(keymap_), 0);
   display_ = nullptr;

@@ -73,8 +73,7 @@ void ResizeCanvasImage(CanvasImage &image, int width, int height) {
   image.wholeNext = true;
 }
 
-void PresentOnCanvas(CanvasImage &image, const uint32_t *pixels, int left, int top, int right, int bottom,
-                     bool frame) {
+void PresentOnCanvas(CanvasImage &image, const uint32_t *pixels, int left, int top, int right, int bottom, bool frame) {
   if (image.wholeNext) {
     left = 0, top = 0, right = image.width, bottom = image.height;
     image.wholeNext = false;

@@ -30,8 +30,7 @@ void ResizeCanvasImage(CanvasImage &image, int width, int height);
 // Converts the changed rectangle of pixels (width * height words, rows
 // back to back) and hands it to the canvas; frame counts it as a presented
 // frame. The whole area goes after a resize.
-void PresentOnCanvas(CanvasImage &image, const uint32_t *pixels, int left, int top, int right, int bottom,
-                     bool frame);
+void PresentOnCanvas(CanvasImage &image, const uint32_t *pixels, int left, int top, int right, int bottom, bool frame);
 
 }  // namespace velmora::platform
 

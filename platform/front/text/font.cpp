@@ -275,8 +275,8 @@ int SystemFontTextWidth(const wchar_t * /*text*/, int length) {
   return length > INT_MAX / kCellWidth ? INT_MAX : length * kCellWidth;
 }
 
-void DrawSystemFontText(uint32_t *pixels, int stride, int width, int height, int x, int y,
-                        const wchar_t *text, int length, uint32_t textColour, uint32_t backColour) {
+void DrawSystemFontText(uint32_t *pixels, int stride, int width, int height, int x, int y, const wchar_t *text,
+                        int length, uint32_t textColour, uint32_t backColour) {
   if (pixels == nullptr || text == nullptr || length <= 0 || width <= 0 || height <= 0) {
     return;
   }

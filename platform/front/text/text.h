@@ -17,8 +17,8 @@ int SystemFontTextWidth(const wchar_t *text, int length);
 // at (x, y): glyph pixels in textColour, the rest of every cell in
 // backColour (an opaque background). Only pixels inside the width by height
 // target are written.
-void DrawSystemFontText(uint32_t *pixels, int stride, int width, int height, int x, int y,
-                        const wchar_t *text, int length, uint32_t textColour, uint32_t backColour);
+void DrawSystemFontText(uint32_t *pixels, int stride, int width, int height, int x, int y, const wchar_t *text,
+                        int length, uint32_t textColour, uint32_t backColour);
 
 }  // namespace velmora::platform
 

@@ -202,8 +202,7 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
         // Promoted to int on the way through the variadic call.
         const int raw = va_arg(args, int);
         const bool narrow = conversion.size == Size::kShort || (type == L'C' && conversion.size == Size::kDefault);
-        const wchar_t ch =
-            narrow ? static_cast<wchar_t>(static_cast<unsigned char>(raw)) : static_cast<wchar_t>(raw);
+        const wchar_t ch = narrow ? static_cast<wchar_t>(static_cast<unsigned char>(raw)) : static_cast<wchar_t>(raw);
         // A zero character is dropped, as it would end the string.
         PadField(out, conversion, ch != 0 ? 1 : 0, [&] {
           if (ch != 0) {
@@ -228,12 +227,8 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       case L'i': {
         int64_t value;
         switch (conversion.size) {
-          case Size::kInt64:
-            value = va_arg(args, long long);
-            break;
-          case Size::kPointer:
-            value = va_arg(args, intptr_t);
-            break;
+          case Size::kInt64: value = va_arg(args, long long); break;
+          case Size::kPointer: value = va_arg(args, intptr_t); break;
           default:
             // LONG is 32 bits on Windows, so 'l' reads an int too; so does
             // 'h', which USER32 takes for c, C, s and S alone and ignores
@@ -242,8 +237,7 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
             break;
         }
         // Negating in unsigned arithmetic keeps INT64_MIN representable.
-        const uint64_t magnitude =
-            value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+        const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
         PutNumber(out, conversion, magnitude, value < 0, false, false);
         break;
       }
@@ -252,15 +246,9 @@ int FormatWide(LPWSTR buffer, LPCWSTR format, va_list args) {
       case L'X': {
         uint64_t value;
         switch (conversion.size) {
-          case Size::kInt64:
-            value = va_arg(args, unsigned long long);
-            break;
-          case Size::kPointer:
-            value = va_arg(args, uintptr_t);
-            break;
-          default:
-            value = va_arg(args, unsigned);
-            break;
+          case Size::kInt64: value = va_arg(args, unsigned long long); break;
+          case Size::kPointer: value = va_arg(args, uintptr_t); break;
+          default: value = va_arg(args, unsigned); break;
         }
         PutNumber(out, conversion, value, false, type != L'u', type == L'X');
         break;

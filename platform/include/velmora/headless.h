@@ -42,7 +42,7 @@ void Wheel(int delta, int x, int y);
 // The title bar's close button: WM_SYSCOMMAND with SC_CLOSE, posted, which
 // DefWindowProcW turns into WM_CLOSE.
 void CloseButton();
-void Expose();       // the client area needs repainting, with erase
+void Expose();  // the client area needs repainting, with erase
 // Messages waiting in the queue (posted and input; not WM_PAINT or
 // WM_QUIT, which are flags): the loop takes one per turn, so a script that
 // needs its next input handled at once waits for this to be 0.

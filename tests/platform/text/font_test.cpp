@@ -16,8 +16,8 @@ using velmora::platform::DrawSystemFontText;
 using velmora::platform::kSystemFontHeight;
 using velmora::platform::SystemFontTextWidth;
 
-constexpr uint32_t kInk = 0x00000000;   // black text of a new DC
-constexpr uint32_t kPaper = 0x00FFFFFF; // on its white background
+constexpr uint32_t kInk = 0x00000000;    // black text of a new DC
+constexpr uint32_t kPaper = 0x00FFFFFF;  // on its white background
 constexpr uint32_t kUnset = 0xA5A5A5A5;
 
 // One character drawn alone at the origin of a target exactly its size.
@@ -66,8 +66,8 @@ TEST(SystemFont, EveryPrintableCharacterHasItsOwnGlyph) {
   for (wchar_t ch = 0x21; ch <= 0x7E; ++ch) {
     const Cell cell(ch);
     EXPECT_GT(cell.InkCount(), 0) << "character 0x" << std::hex << static_cast<int>(ch);
-    EXPECT_TRUE(seen.insert(cell.pixels).second) << "character 0x" << std::hex << static_cast<int>(ch)
-                                                 << " looks like another";
+    EXPECT_TRUE(seen.insert(cell.pixels).second)
+        << "character 0x" << std::hex << static_cast<int>(ch) << " looks like another";
   }
   EXPECT_EQ(0, Cell(L' ').InkCount());
 }
@@ -149,8 +149,7 @@ void CheckClipped(int width, int height, int x, int y, const std::wstring &text)
     const int64_t r = offset >= 0 ? offset / stride : -1;
     const int64_t c = offset >= 0 ? offset % stride : -1;
     if (r < 0 || r >= height || c >= width) {
-      ASSERT_EQ(kGuard, memory[i]) << "wrote outside the target at word " << i << " for x=" << x
-                                   << " y=" << y;
+      ASSERT_EQ(kGuard, memory[i]) << "wrote outside the target at word " << i << " for x=" << x << " y=" << y;
       continue;
     }
     const int64_t dx = c - x;
@@ -167,8 +166,8 @@ void CheckClipped(int width, int height, int x, int y, const std::wstring &text)
 
 TEST(SystemFont, DrawingIsClippedToTheTarget) {
   const std::wstring text = L"Clip me! gq|_";
-  const int extremes[] = {INT_MIN, INT_MIN + 1, -1000000, -100, -17, -16, -9, -8, -7, -1, 0, 1,
-                          5,       29,          30,       31,   60,  1000,  INT_MAX - 8, INT_MAX};
+  const int extremes[] = {INT_MIN, INT_MIN + 1, -1000000, -100, -17, -16, -9, -8,   -7,          -1,
+                          0,       1,           5,        29,   30,  31,  60, 1000, INT_MAX - 8, INT_MAX};
   for (int x : extremes) {
     for (int y : extremes) {
       CheckClipped(31, 23, x, y, text);
