@@ -4,7 +4,7 @@
 #   deps.sh TASK...
 #   deps.sh run     the program alone: the compiler, CMake and SDL2
 #   deps.sh xvfb    a virtual X screen (xvfb-run), where there is no display
-#   deps.sh build   the Linux build and its tests and benchmarks
+#   deps.sh build   the Linux build, its tests and benchmarks, and clang-format
 #   deps.sh wine    also the Windows cross-build and the Wine check
 #   deps.sh package the Debian package and the Windows zip, with the tools
 #                   that check them
@@ -17,7 +17,7 @@ for what in "${tasks[@]}"; do
 case "$what" in
   run) ;;
   xvfb) packages+=(xvfb xauth) ;;
-  *) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
+  *) packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-format) ;;
 esac
 if [ "$what" = web ]; then
   # npm comes with the machine's Node.js (Debian's npm package would
