@@ -115,6 +115,16 @@ const look = (page) => page.evaluate(() => {
   return {...counts, hash, redSpan: redRight - redLeft + 1, total: canvas.width * canvas.height};
 });
 
+// A picture that must stand still: two looks a second apart are the same.
+// Gives the second.
+const stillFor = async (page, what) => {
+  const first = await look(page);
+  await sleep(1000);
+  const second = await look(page);
+  check(first.hash === second.hash, `${what}: two looks a second apart are the same`);
+  return second;
+};
+
 const canvasBox = (page) => page.evaluate(() => {
   const r = document.getElementById('velmora').getBoundingClientRect();
   return {x: r.left, y: r.top, width: r.width, height: r.height};
@@ -167,10 +177,7 @@ async function desktopRun() {
   check(seen.textCorner === 0, `desktop: 1 hides the help text (${seen.textCorner} white text pixels left)`);
 
   await press('p');
-  const paused1 = await look(page);
-  await sleep(1000);
-  const paused2 = await look(page);
-  check(paused1.hash === paused2.hash, 'desktop: P freezes the picture: two looks a second apart are the same');
+  const paused2 = await stillFor(page, 'desktop: P freezes the picture');
 
   // While paused, only the input changes the picture.
   await press('ArrowUp');
@@ -418,10 +425,7 @@ async function phoneRun() {
 
   await touch.evaluate(() => velmoraTestClock.release());
   await tap('KeyP');
-  const paused1 = await look(touch);
-  await sleep(1000);
-  const paused2 = await look(touch);
-  check(paused1.hash === paused2.hash, 'phone: the P button pauses: two looks a second apart are the same');
+  await stillFor(touch, 'phone: the P button pauses');
   await tap('Digit1');
   seen = await look(touch);
   check(seen.textCorner === 0, `phone: the 1 button hides the help text (${seen.textCorner} white pixels left)`);
