@@ -34,7 +34,10 @@ trap '[[ -z $server ]] || kill $server 2>/dev/null || true; [[ $root == "$folder
 source "$here/serve.sh"
 serve_folder "$root" "$path"
 if [[ $runs == hostile ]]; then
-  node "$here/browser/hostile.mjs" "http://127.0.0.1:$port$path" 60
+  # One fixed session, so that the test command gives the same verdict on
+  # every run; VELMORA_HOSTILE_SEED plays another (hostile.mjs prints each
+  # session's seed).
+  node "$here/browser/hostile.mjs" "http://127.0.0.1:$port$path" 60 "${VELMORA_HOSTILE_SEED:-1}"
 else
   node "$here/browser/browser_test.mjs" "http://127.0.0.1:$port$path" "$screenshot" "$engine" "$runs"
 fi
