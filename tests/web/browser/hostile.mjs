@@ -52,12 +52,22 @@ try {
   await page.goto(url);
   await page.waitForFunction(() => window.Module && Module.velmoraFrames > 0, {timeout: 60000});
 
+  // The canvas, and the Escape button, which ends the program as it should
+  // and so is kept out of the random input.
   const canvasBox = () => page.evaluate(() => {
     const r = document.getElementById('velmora').getBoundingClientRect();
-    return {x: r.left, y: r.top, width: r.width, height: r.height};
+    const e = document.querySelector('button[data-code="Escape"]').getBoundingClientRect();
+    return {x: r.left, y: r.top, width: r.width, height: r.height,
+            escape: {left: e.left - 4, top: e.top - 4, right: e.right + 4, bottom: e.bottom + 4}};
   });
-  // Somewhere on the canvas, or a little beyond it.
-  const near = (box) => [box.x - 20 + random() * (box.width + 40), box.y - 20 + random() * (box.height + 40)];
+  // Somewhere on the canvas, or a little beyond it, but not on Escape.
+  const near = (box) => {
+    for (;;) {
+      const x = box.x - 20 + random() * (box.width + 40), y = box.y - 20 + random() * (box.height + 40);
+      const e = box.escape;
+      if (x < e.left || x > e.right || y < e.top || y > e.bottom) return [x, y];
+    }
+  };
   const keys = ['1', 'p', 'f', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'a', 'Shift', 'Control', 'Numpad1', 'Space'];
   const held = new Set();
 
@@ -157,6 +167,10 @@ try {
     if (process.env.HOSTILE_TRACE) console.log(name, Date.now() - t0);
     ++counts[name];
     await sleep(between(0, 60));
+    if (await page.evaluate(() => Module.velmoraEnded === true)) {
+      check(false, `the program ran until the end of the session (it ended after a '${name}')`);
+      break;
+    }
     if (Date.now() - lastCheck > 10000) {
       const frames = await page.evaluate(() => Module.velmoraFrames);
       if (frames <= lastFrames) ++stalls;
