@@ -13,7 +13,9 @@
 #   a resize while minimised: the restore reports the new size, and the
 #     picture drawn for it leaves no row of the client area black;
 #   Escape, held at the start and released, ends the program when pressed;
-#   in a second run, after the held Space, a close by the window manager
+#   in a second run, which draws its picture once and then only waits
+#     (--still), the picture back after a minimise and a restore, and,
+#     after the held Space, a close by the window manager
 #     (WM_SYSCOMMAND SC_CLOSE, which DefWindowProcW turns into WM_CLOSE,
 #     then WM_QUIT with code 0).
 #   tests/platform/sdl_check.sh SMOKE_EXE
@@ -50,10 +52,11 @@ expect() { wait_for 10 logged "$1" || fail "$2 (no line matching '$1')"; }
 start_x_session
 say "Xvfb with openbox on $DISPLAY"
 
-# Starts the smoke program ($1 names the log) and finds its window.
+# Starts the smoke program ($1 names the log, $2 may be --still) and finds
+# its window.
 start_smoke() {
   log=$work/$1.log
-  start_in_window "VELMORA smoke" "$smoke" --log
+  start_in_window "VELMORA smoke" "$smoke" --log ${2:-}
 }
 # The rows of a captured PPM image that are black from end to end.
 black_rows() {
@@ -149,7 +152,7 @@ wait "$app_pid" || fail "the program's exit code is $?"
 say "Escape, held at the start and released, ends the program when pressed again"
 
 xdotool keydown space
-start_smoke close
+start_smoke close --still
 sleep 1
 logged '^keydown 0x20 ' && fail "Space, held before the window had focus, arrived as WM_KEYDOWN"
 xdotool keyup space
@@ -157,6 +160,19 @@ expect '^keyup 0x20$' "the release of the held Space did not arrive"
 xdotool key space
 expect '^keydown 0x20 repeat 0' "Space, pressed again after its release, gave no WM_KEYDOWN"
 say "Space held from before the focus: no WM_KEYDOWN, its release arrives, and it works again"
+
+# This run drew its picture once. A minimise and a restore take the
+# window's pixels from the X server; the backend still holds the last
+# frame, as a compositor holds a window's surface, and shows it again
+# without the program drawing anything.
+timeout 10 xdotool windowminimize --sync "$window" || fail "xdotool could not minimise the window"
+expect '^size 1 0 0$' "no WM_SIZE with SIZE_MINIMIZED"
+timeout 10 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || timeout 10 wmctrl -i -a "$window"
+black=""
+wait_for 10 eval 'timeout 20 import -window "$window" -depth 8 "ppm:$work/still.ppm" 2>>"$work/import.log" &&
+  black=$(black_rows "$work/still.ppm") && ((black == 0))' ||
+  fail "after a restore ${black:-?} rows of a picture drawn once before stay black"
+say "a picture drawn once comes back after a minimise and a restore, with nothing drawn again"
 timeout 10 wmctrl -i -c "$window"
 expect '^syscommand 0xf060' "no WM_SYSCOMMAND SC_CLOSE from the window manager"
 expect '^close' "no WM_CLOSE from DefWindowProcW's SC_CLOSE"

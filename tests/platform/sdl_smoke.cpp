@@ -4,7 +4,9 @@
 // 0 when every step worked. With --log it runs until Escape or closing,
 // printing the input and window messages it gets and filling the client
 // area of the size WM_SIZE gave, for sdl_check.sh, which drives the display
-// with xdotool and wmctrl as part of the test suite.
+// with xdotool and wmctrl as part of the test suite; --log --still draws
+// that picture once and then only waits for messages, as a program that
+// leaves its window's pixels to the system does.
 // Under the sanitizers run it with ASAN_OPTIONS=detect_leaks=0: libdbus,
 // which SDL loads, keeps a buffer until the process ends.
 #define WIN32_LEAN_AND_MEAN
@@ -22,6 +24,7 @@ namespace {
 int g_sizes = 0;
 int g_moves = 0;
 bool g_log = false;
+bool g_still = false;
 // The client area as the last WM_SIZE gave it, which --log fills.
 int g_clientWidth = 0;
 int g_clientHeight = 0;
@@ -85,6 +88,7 @@ int Fail(const char *what) {
 
 int main(int argc, char **argv) {
   g_log = argc > 1 && std::strcmp(argv[1], "--log") == 0;
+  g_still = g_log && argc > 2 && std::strcmp(argv[2], "--still") == 0;
   const int frames = g_log ? 0x7FFFFFFF : argc > 1 ? std::atoi(argv[1]) : 500;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -121,6 +125,15 @@ int main(int argc, char **argv) {
   const DWORD start = GetTickCount();
   MSG msg;
   for (int frame = 0; frame < frames; ++frame) {
+    if (g_still && frame > 0) {
+      if (!GetMessageW(&msg, nullptr, 0, 0)) {
+        std::printf("quit %d\n", static_cast<int>(msg.wParam));
+        return 0;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+      continue;
+    }
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         std::printf("quit %d\n", static_cast<int>(msg.wParam));

@@ -1,9 +1,11 @@
 // The SDL2 backend: one resizable SDL window per top-level window, its size
 // being the client area's and its position the client origin; SDL events
-// become posted input and window-manager notifications; a frame is copied
-// straight from the DIB into the window surface, and the surface goes to
-// the screen as a compositor takes it: at most once per display refresh,
-// under X from a thread of its own while the next frame is drawn.
+// become posted input and window-manager notifications. Drawing on a window
+// writes its back buffer, the window's own surface in the sense of a
+// Windows compositor; the latest complete frame goes to the screen as a
+// compositor takes it: at most once per display refresh, copied into SDL's
+// window surface and sent from there, under X from a thread of its own
+// while the next frame is drawn.
 // Without a display no window can be made, so the program sees
 // CreateWindowExW fail, and standard error names the display it tried.
 // What it does not do: maximised windows report SIZE_RESTORED, the frame
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,6 +46,13 @@ struct SdlWindow {
   bool urgent = false;
   Uint64 lastSend = 0;  // SDL_GetTicks64 of the last update sent
   Uint64 period = 17;   // one display refresh, in whole milliseconds
+  // What the program draws on, the client area's size. SDL's window
+  // surface is X shared memory that the server reads when it is sent, and
+  // writing every frame there costs the frame a quarter more than writing
+  // private memory; it gets only the frames that are sent.
+  std::vector<uint32_t> back;
+  int backWidth = 0;
+  int backHeight = 0;
 };
 
 // One refresh of the display the window is on, rounded up so that no two
@@ -142,13 +152,12 @@ UINT ButtonKey(Uint8 button) {
 
 // Window-surface updates on a thread of their own. Under X an update sends
 // the changed rectangle to the server and then waits until the server has
-// taken it; meanwhile the program can go on to draw its next frame into
-// its frame buffer, as it can while a Windows compositor shows the last
-// one. The backend writes the surface, and makes every other call into
-// SDL, only while no update is in flight (WaitForPresent), so SDL and Xlib
-// are never used from two threads at once and no frame is sent half
-// written; the one exception is taking events from SDL's own queue, which
-// has a lock of its own.
+// taken it; meanwhile the program goes on drawing into the back buffer, as
+// it can while a Windows compositor shows the last frame. The backend
+// writes the surface, and makes every other call into SDL, only while no
+// update is in flight (WaitForPresent), so SDL and Xlib are never used from
+// two threads at once and no frame is sent half written; the one exception
+// is taking events from SDL's own queue, which has a lock of its own.
 class Presenter {
  public:
   ~Presenter() { Stop(); }
@@ -322,50 +331,66 @@ class SdlBackend final : public Backend {
   bool BeginDraw(const WindowView &window, Surface *surface) override {
     auto *native = static_cast<SdlWindow *>(window.native);
     if (native == nullptr) return false;
-    WaitForPresent();
-    // The surface is free again: a good moment to take in what the server
-    // sent, since BeginPoll finds an update in flight more often than not.
-    // The events wait in SDL's queue for the next poll.
-    SDL_PumpEvents();
-    SDL_Surface *s = SDL_GetWindowSurface(native->window);  // renewed by SDL after a resize
-    if (s == nullptr) return false;
-    const SDL_PixelFormat *f = s->format;
-    if (f->BytesPerPixel != 4 || f->Rmask != 0xFF0000 || f->Gmask != 0xFF00 || f->Bmask != 0xFF) {
-      if (!warnedFormat_) {
-        warnedFormat_ = true;
-        std::fprintf(stderr, "window surface is %s, not 32-bit XRGB: nothing is drawn\n",
-                     SDL_GetPixelFormatName(f->format));
-      }
-      return false;
+    const int w = window.ClientWidth(), h = window.ClientHeight();
+    if (w <= 0 || h <= 0) return false;
+    if (w != native->backWidth || h != native->backHeight) {
+      native->back.assign(static_cast<size_t>(w) * h, 0);
+      native->backWidth = w;
+      native->backHeight = h;
     }
-    // The presenting thread reads the surface while an update is in flight;
-    // writing it then would send a torn frame.
-    assert(!presenter_.Busy());
-    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
-    locked_ = s;
-    surface->pixels = static_cast<uint32_t *>(s->pixels);
-    surface->stride = s->pitch / 4;
-    surface->width = std::min(s->w, window.ClientWidth());
-    surface->height = std::min(s->h, window.ClientHeight());
+    surface->pixels = native->back.data();
+    surface->stride = w;
+    surface->width = w;
+    surface->height = h;
     return true;
   }
 
   void EndDraw(const WindowView &window, const RECT &changed, bool frame) override {
     (void)frame;
     auto *native = static_cast<SdlWindow *>(window.native);
-    SDL_Surface *s = locked_;
-    locked_ = nullptr;
-    if (s == nullptr || native == nullptr) return;
-    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    if (native == nullptr) return;
     SDL_Rect rect;
-    rect.x = std::clamp<int>(changed.left, 0, s->w);
-    rect.y = std::clamp<int>(changed.top, 0, s->h);
-    rect.w = std::clamp<int>(changed.right, 0, s->w) - rect.x;
-    rect.h = std::clamp<int>(changed.bottom, 0, s->h) - rect.y;
+    rect.x = std::clamp<int>(changed.left, 0, native->backWidth);
+    rect.y = std::clamp<int>(changed.top, 0, native->backHeight);
+    rect.w = std::clamp<int>(changed.right, 0, native->backWidth) - rect.x;
+    rect.h = std::clamp<int>(changed.bottom, 0, native->backHeight) - rect.y;
     if (rect.w <= 0 || rect.h <= 0) return;
     native->unsent = native->pending ? Union(native->unsent, rect) : rect;
     native->pending = true;
-    if (native->urgent || SDL_GetTicks64() >= DueAt(*native)) Send(*native);
+    if (native->urgent || SDL_GetTicks64() >= DueAt(*native)) {
+      WaitForPresent();
+      Send(*native);
+    }
+  }
+
+  // Copies what the screen has not had yet from the back buffer into the
+  // window surface (renewed by SDL after a resize) and cuts native.unsent
+  // to what the surface holds; false when there is nothing to send. Only
+  // while no update is in flight.
+  bool CopyUnsent(SdlWindow &native) {
+    SDL_Surface *s = SDL_GetWindowSurface(native.window);
+    if (s == nullptr) return false;
+    const SDL_PixelFormat *f = s->format;
+    if (f->BytesPerPixel != 4 || f->Rmask != 0xFF0000 || f->Gmask != 0xFF00 || f->Bmask != 0xFF) {
+      if (!warnedFormat_) {
+        warnedFormat_ = true;
+        std::fprintf(stderr, "window surface is %s, not 32-bit XRGB: nothing is shown\n",
+                     SDL_GetPixelFormatName(f->format));
+      }
+      return false;
+    }
+    SDL_Rect r = native.unsent;
+    r.w = std::min(r.x + r.w, std::min(s->w, native.backWidth)) - r.x;
+    r.h = std::min(r.y + r.h, std::min(s->h, native.backHeight)) - r.y;
+    if (r.w <= 0 || r.h <= 0) return false;
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+      std::memcpy(static_cast<uint8_t *>(s->pixels) + static_cast<size_t>(y) * s->pitch + r.x * 4,
+                  native.back.data() + static_cast<size_t>(y) * native.backWidth + r.x, static_cast<size_t>(r.w) * 4);
+    }
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    native.unsent = r;
+    return true;
   }
 
   int ShowMessageBox(const WindowView *owner, LPCWSTR text, LPCWSTR caption, UINT type) override {
@@ -543,8 +568,7 @@ class SdlBackend final : public Backend {
       case SDL_WINDOWEVENT_MOVED: UserMoveWindow(hwnd, event.data1 - insets.left, event.data2 - insets.top); break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
         // The surface is made again for the new size: what it held is gone.
-        native->pending = false;
-        native->urgent = true;
+        SendWholeNext(*native);
         UserResizeWindow(hwnd, event.data1 + insets.left + insets.right, event.data2 + insets.top + insets.bottom);
         break;
       case SDL_WINDOWEVENT_MINIMIZED:
@@ -554,11 +578,11 @@ class SdlBackend final : public Backend {
       case SDL_WINDOWEVENT_RESTORED:
       case SDL_WINDOWEVENT_MAXIMIZED:
         native->minimized = false;
-        native->urgent = true;
+        SendWholeNext(*native);
         UserRestore(hwnd);
         break;
       case SDL_WINDOWEVENT_EXPOSED:
-        native->urgent = true;
+        SendWholeNext(*native);
         UserExpose(hwnd);
         break;
       case SDL_WINDOWEVENT_DISPLAY_CHANGED: native->period = RefreshPeriod(native->window); break;
@@ -570,11 +594,20 @@ class SdlBackend final : public Backend {
 
   void WaitForPresent() { presenter_.WaitUntilIdle(); }
 
-  // The surface reaches the screen at most once per display refresh, as a
-  // compositor takes a window's surface: a frame drawn sooner waits in the
-  // surface, where the next frame may replace it, and goes out when its
-  // refresh comes (at the next frame, poll or wait). The surface always
-  // holds complete frames when it is sent, since sending waits for EndDraw.
+  // After an expose, a resize or a restore the screen needs all of the
+  // window again, and the next frame drawn goes at once (or, if none is
+  // drawn, the back buffer at the next refresh).
+  static void SendWholeNext(SdlWindow &native) {
+    native.unsent = SDL_Rect{0, 0, native.backWidth, native.backHeight};
+    native.pending = native.backWidth > 0 && native.backHeight > 0;
+    native.urgent = true;
+  }
+
+  // The back buffer reaches the screen at most once per display refresh, as
+  // a compositor takes a window's surface: a frame drawn sooner waits in the
+  // back buffer, where the next frame may replace it, and goes out when its
+  // refresh comes (at the next frame, poll or wait). Only complete frames
+  // are sent, since the copy into the window surface happens between draws.
   static Uint64 DueAt(const SdlWindow &native) { return native.lastSend + native.period; }
 
   // Only when no update is in flight.
@@ -582,6 +615,7 @@ class SdlBackend final : public Backend {
     native.pending = false;
     native.urgent = false;
     native.lastSend = SDL_GetTicks64();
+    if (!CopyUnsent(native)) return;
     if (asyncPresent_) {
       presenter_.Submit(native.window, native.unsent);
     } else {
@@ -594,7 +628,7 @@ class SdlBackend final : public Backend {
     for (SdlWindow *native : windows_) {
       if (!native->pending) continue;
       native->pending = false;
-      SDL_UpdateWindowSurfaceRects(native->window, &native->unsent, 1);
+      if (CopyUnsent(*native)) SDL_UpdateWindowSurfaceRects(native->window, &native->unsent, 1);
     }
   }
 
@@ -634,7 +668,6 @@ class SdlBackend final : public Backend {
   bool asyncPresent_ = false;
   Presenter presenter_;
   bool warnedFormat_ = false;
-  SDL_Surface *locked_ = nullptr;
   std::vector<SdlWindow *> windows_;
 };
 
