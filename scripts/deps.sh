@@ -10,6 +10,7 @@
 #                   that check them
 #   deps.sh web     the browser build (emscripten) and what runs it (node,
 #                   Chromium and Firefox ESR)
+#   deps.sh perf    perf, which counts frames for scripts/fps_compare.sh
 set -euo pipefail
 tasks=("${@:-build}")
 packages=(cmake g++ make libsdl2-dev)
@@ -19,6 +20,9 @@ case "$what" in
   xvfb) packages+=(xvfb xauth) ;;
   *) packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-format) ;;
 esac
+if [ "$what" = perf ]; then
+  packages+=(linux-perf xvfb)
+fi
 if [ "$what" = web ]; then
   # npm comes with the machine's Node.js (Debian's npm package would
   # conflict with it); the browser test installs its own modules with it.
