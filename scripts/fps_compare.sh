@@ -10,12 +10,14 @@
 # sent to the X server, which come at most 60 a second. The program is not
 # changed for the measurement. Needs perf (scripts/deps.sh perf) and root,
 # for the probes. The runs alternate, and the medians are compared.
-#   scripts/fps_compare.sh [rounds] [seconds]   (default 3 rounds of 5 s)
+#   scripts/fps_compare.sh [rounds] [seconds] [program]
+#   (default 3 rounds of 5 s, of build/velmora)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/jobs.sh
 rounds=${1:-3}
 seconds=${2:-5}
+program=$(realpath "${3:-build/velmora}")
 ./scripts/deps.sh build perf
 ((EUID == 0)) || { echo "fps_compare: the frame counter is a uprobe, which needs root" >&2; exit 1; }
 cmake --preset default >/dev/null
@@ -23,14 +25,17 @@ cmake --build --preset default --target velmora sdl_floor >/dev/null
 
 logdir=$(mktemp -d)
 xvfb_pid=""
+program_probes=""
 cleanup() {
-  perf probe -q -d 'probe_velmora:*' 2>/dev/null || true
+  [[ -z $program_probes ]] || perf probe -q -d "$program_probes:*" 2>/dev/null || true
   perf probe -q -d 'probe_sdl_floor:*' 2>/dev/null || true
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$logdir"
 }
 trap cleanup EXIT
-perf probe -q -x build/velmora --add PresentFrame
+# perf names a probe's group after the file it is in.
+program_probes=probe_$(basename "$program" | tr -c 'A-Za-z0-9_\n' '_')
+perf probe -q -x "$program" --add PresentFrame
 perf probe -q -x build/bench/sdl_floor --add PresentFloorFrame
 
 # A display of our own: Xvfb picks a free number and writes it to fd 3.
@@ -63,7 +68,7 @@ floor_runs=(); program_runs=()
 for _ in $(seq "$rounds"); do
   fps=$(measure probe_sdl_floor:PresentFloorFrame ./build/bench/sdl_floor 792 673); echo "  SDL floor loop: $fps fps"
   floor_runs+=("$fps")
-  fps=$(measure probe_velmora:PresentFrame ./build/velmora); echo "  velmora: $fps fps"
+  fps=$(measure "$program_probes:PresentFrame" "$program"); echo "  velmora: $fps fps"
   program_runs+=("$fps")
 done
 floor=$(printf '%s\n' "${floor_runs[@]}" | median)
