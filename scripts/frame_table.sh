@@ -7,7 +7,7 @@
 # given number of runs (bench/frame_turns.cpp); then each Windows build's
 # frame against the Linux build's on the headless backend, the same work
 # without a window system, and beside it against the Linux build on SDL2,
-# whose frame also carries its share of the X server's copying.
+# in a real X window.
 #   scripts/frame_table.sh [runs]   (default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -91,7 +91,7 @@ def against(b, linux, help):
 windows = [b for b in builds if b.startswith("win")]
 if windows and "headless" in builds:
     print()
-    print("| build | help text | frame / Linux headless frame (range) | frame / Linux SDL2 frame, with the X copying (range) |")
+    print("| build | help text | frame / Linux headless frame (range) | frame / Linux SDL2 frame, in an X window (range) |")
     print("|---|---|---|---|")
     for help in ("nohelp", "help"):
         for b in windows:

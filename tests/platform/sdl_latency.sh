@@ -8,9 +8,11 @@
 # With TRIES it times each TRIES times and prints the median and the worst.
 # Without, as the test suite runs it, it checks only that each change
 # arrives, within a second, and that no frame is lost at the end: in three
-# runs the counter is turned on, the picture runs, Escape ends the program,
-# and the X window must then show the last frame the program drew (the
-# preloaded sdl_last_frame_shim compares them as the process ends).
+# runs the counter is turned on and shows a value, the picture is paused,
+# and then F and Escape are pressed at once. The last frame drawn is the
+# one without the counter, which a paced update would still hold back when
+# Escape ends the program; the X window must show it (the preloaded
+# sdl_last_frame_shim hashes every update sent and the window at the end).
 #   tests/platform/sdl_latency.sh PROGRAM PROBE SHIM [TRIES]
 # Exit code 77 (skipped) when Xvfb, openbox, xdotool or wmctrl is missing.
 set -euo pipefail
@@ -91,9 +93,15 @@ wait "$app_pid" || fail "the program's exit code is $?"
 for run in 1 2 3; do
   start_program end$run
   xdotool key f
-  sleep 1.2  # a value on the counter
-  xdotool key Escape
+  sleep 2.5  # a value on the counter
+  xdotool key p
+  sleep 0.5  # every frame now the same, and sent
+  before=$(grep '^sent ' "$log" | tail -n1)
+  xdotool key f Escape
   wait "$app_pid" || fail "the program's exit code is $?"
   grep -q '^last frame: shown' "$log" || fail "run $run: $(grep '^last frame' "$log" || echo 'no last frame')"
+  final=$(grep '^last frame: window ' "$log")
+  [[ -n $before && ${final##* } != "${before##* }" ]] ||
+    fail "run $run: the window ended with the picture from before F and Escape (${before:-nothing sent}): the last frame drawn was lost"
 done
 say "in three runs ended with Escape the window showed the last frame drawn; passed"
