@@ -104,18 +104,21 @@ RECT FillInto(const PixelView &view, void *context) {
   // wchar_t is a 32-bit unit here, so the C library's wide fill stores
   // whole pixel words, with far wider stores than a loop of them; the
   // white fill after every presented frame goes through here. The
-  // WebAssembly C library's one is such a loop, one word a store, so there
-  // the loop is written out for the compiler to turn into 16-byte stores.
+  // WebAssembly C library's one is a loop of one word a store, so there the
+  // first row is written by a loop the compiler turns into 16-byte stores,
+  // and copied into the others with memory.copy, which the browser runs
+  // at the speed of its own memmove.
   static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wmemset must store 32-bit words");
-  for (int y = y0; y < y1; ++y) {
 #ifdef __wasm_simd128__
-    uint32_t *row = view.Row(y);
-    for (int x = x0; x < x1; ++x) row[x] = fill.colour;
+  uint32_t *first = view.Row(y0) + x0;
+  for (int x = x0; x < x1; ++x) first[x - x0] = fill.colour;
+  for (int y = y0 + 1; y < y1; ++y) std::memcpy(view.Row(y) + x0, first, static_cast<size_t>(x1 - x0) * 4);
 #else
+  for (int y = y0; y < y1; ++y) {
     std::wmemset(reinterpret_cast<wchar_t *>(view.Row(y) + x0), static_cast<wchar_t>(fill.colour),
                  static_cast<size_t>(x1 - x0));
-#endif
   }
+#endif
   return RECT{x0, y0, x1, y1};
 }
 
