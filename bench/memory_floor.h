@@ -1,8 +1,7 @@
-// The memory traffic of a frame that no frame can avoid, on buffers of the
-// sizes the program's own frame has (read from g_app once it runs): fill
-// the client area's rows at the frame buffer's stride, copy them to a
-// window image, fill the window's area white. Both frame benchmarks set
-// the frame against it, the two taking turns (TakeTurns).
+// The memory traffic of a frame that no frame can avoid (floor_pass.h), on
+// buffers of the sizes the program's own frame has, read from g_app once it
+// runs. Both frame benchmarks set the frame against it, the two taking
+// turns (TakeTurns).
 #ifndef VELMORA_BENCH_MEMORY_FLOOR_H
 #define VELMORA_BENCH_MEMORY_FLOOR_H
 
@@ -13,35 +12,26 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "floor_pass.h"
 
 class MemoryFloor {
  public:
   MemoryFloor()
-      : stride_(g_app->pixelStride),
-        cw_(g_app->clientWidth),
-        ch_(g_app->clientHeight),
-        ww_(std::min(g_app->windowWidth, g_app->pixelStride)),
-        wh_(std::min(g_app->windowHeight, g_app->pixelRows)),
-        frame_(static_cast<size_t>(stride_) * g_app->pixelRows, 0x00FFFFFF),
-        window_(static_cast<size_t>(cw_) * ch_, 0) {}
+      : sizes_{g_app->pixelStride, g_app->clientWidth, g_app->clientHeight,
+               std::min(g_app->windowWidth, g_app->pixelStride), std::min(g_app->windowHeight, g_app->pixelRows)},
+        frame_(static_cast<size_t>(sizes_.stride) * g_app->pixelRows, 0x00FFFFFF),
+        window_(static_cast<size_t>(sizes_.clientWidth) * sizes_.clientHeight, 0) {}
 
-  void Pass() {
-    uint32_t *f = frame_.data();
-    for (int y = 0; y < ch_; ++y) std::memset(f + static_cast<size_t>(y) * stride_, 0x78, cw_ * sizeof(uint32_t));
-    for (int y = 0; y < ch_; ++y) {
-      std::memcpy(window_.data() + static_cast<size_t>(y) * cw_, f + static_cast<size_t>(y) * stride_,
-                  cw_ * sizeof(uint32_t));
-    }
-    for (int y = 0; y < wh_; ++y) std::memset(f + static_cast<size_t>(y) * stride_, 0xFF, ww_ * sizeof(uint32_t));
-    // Keeps the compiler from dropping stores it cannot see being read.
-    asm volatile("" : : "r"(frame_.data()), "r"(window_.data()) : "memory");
-  }
+  void Pass() { FloorPass(sizes_, frame_.data(), window_.data()); }
 
   // Written, read, written, written.
-  int64_t Bytes() const { return (int64_t{cw_} * ch_ * 3 + int64_t{ww_} * wh_) * 4; }
+  int64_t Bytes() const {
+    return (int64_t{sizes_.clientWidth} * sizes_.clientHeight * 3 + int64_t{sizes_.windowWidth} * sizes_.windowHeight) *
+           4;
+  }
 
  private:
-  int stride_, cw_, ch_, ww_, wh_;
+  FloorSizes sizes_;
   std::vector<uint32_t> frame_, window_;
 };
 

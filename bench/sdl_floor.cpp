@@ -17,49 +17,31 @@
 #include <cstring>
 #include <vector>
 
+#include "floor_pass.h"
+
 namespace {
 
-struct Floor {
-  int width, height;              // the client area
-  int stride, rows;               // the frame buffer: the desktop of the program's display
-  int windowWidth, windowHeight;  // the window with its frame, filled white after the copy
-  std::vector<uint32_t> frame, window;
-};
-
 // One frame. Not inlined, so that the counter can find it.
-__attribute__((noinline)) void PresentFloorFrame(Floor &f) {
-  uint32_t *frame = f.frame.data();
-  for (int y = 0; y < f.height; ++y) {
-    std::memset(frame + static_cast<size_t>(y) * f.stride, 0x78, static_cast<size_t>(f.width) * 4);
-  }
-  for (int y = 0; y < f.height; ++y) {
-    std::memcpy(f.window.data() + static_cast<size_t>(y) * f.width, frame + static_cast<size_t>(y) * f.stride,
-                static_cast<size_t>(f.width) * 4);
-  }
-  for (int y = 0; y < f.windowHeight; ++y) {
-    std::memset(frame + static_cast<size_t>(y) * f.stride, 0xFF, static_cast<size_t>(f.windowWidth) * 4);
-  }
-  asm volatile("" : : "r"(frame), "r"(f.window.data()) : "memory");  // the stores are kept
+__attribute__((noinline)) void PresentFloorFrame(const FloorSizes &sizes, uint32_t *frame, uint32_t *window) {
+  FloorPass(sizes, frame, window);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-  Floor f;
-  f.width = argc > 1 ? std::atoi(argv[1]) : 792;
-  f.height = argc > 2 ? std::atoi(argv[2]) : 673;
-  f.stride = std::max(1280, f.width + 8);
-  f.rows = std::max(1024, f.height + 27);
-  f.windowWidth = f.width + 8;     // the stand-in's frame: 4 pixels left and right,
-  f.windowHeight = f.height + 27;  // 23 on top and 4 at the bottom
-  f.frame.assign(static_cast<size_t>(f.stride) * f.rows, 0);
-  f.window.assign(static_cast<size_t>(f.width) * f.height, 0);
+  const int width = argc > 1 ? std::atoi(argv[1]) : 792;
+  const int height = argc > 2 ? std::atoi(argv[2]) : 673;
+  // The stand-in's frame adds 4 pixels left, right and below and 23 on top;
+  // the frame buffer is the desktop, 1280 by 1024 or more.
+  const FloorSizes sizes{std::max(1280, width + 8), width, height, width + 8, height + 27};
+  std::vector<uint32_t> frame(static_cast<size_t>(sizes.stride) * std::max(1024, height + 27));
+  std::vector<uint32_t> windowImage(static_cast<size_t>(width) * height);
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     SDL_Log("SDL_Init: %s", SDL_GetError());
     return 1;
   }
-  SDL_Window *window = SDL_CreateWindow("sdl floor", 54, 73, f.width, f.height, SDL_WINDOW_SHOWN);
+  SDL_Window *window = SDL_CreateWindow("sdl floor", 54, 73, width, height, SDL_WINDOW_SHOWN);
   if (window == nullptr) {
     SDL_Log("SDL_CreateWindow: %s", SDL_GetError());
     return 1;
@@ -76,16 +58,16 @@ int main(int argc, char **argv) {
     while (SDL_PollEvent(&event)) {
       if (event.type == SDL_QUIT) running = false;
     }
-    PresentFloorFrame(f);
+    PresentFloorFrame(sizes, frame.data(), windowImage.data());
     if (SDL_GetTicks64() < lastSend + period) continue;
     lastSend = SDL_GetTicks64();
     SDL_Surface *surface = SDL_GetWindowSurface(window);
     if (surface == nullptr) break;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    const int w = std::min(surface->w, f.width), h = std::min(surface->h, f.height);
+    const int w = std::min(surface->w, width), h = std::min(surface->h, height);
     for (int y = 0; y < h; ++y) {
       std::memcpy(static_cast<uint8_t *>(surface->pixels) + static_cast<size_t>(y) * surface->pitch,
-                  f.window.data() + static_cast<size_t>(y) * f.width, static_cast<size_t>(w) * 4);
+                  windowImage.data() + static_cast<size_t>(y) * width, static_cast<size_t>(w) * 4);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(window);
