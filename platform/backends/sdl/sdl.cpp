@@ -19,7 +19,6 @@
 #include <time.h>
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
@@ -39,8 +38,8 @@ struct SdlWindow {
   HWND hwnd = nullptr;
   bool shown = false;
   bool minimized = false;
-  // What the surface holds that the screen does not have yet.
-  bool pending = false;
+  // What the back buffer holds that the screen does not have yet; empty
+  // when nothing is waiting.
   SDL_Rect unsent{};
   // Set by an expose, a resize or a restore: the next frame goes at once.
   bool urgent = false;
@@ -65,12 +64,7 @@ Uint64 RefreshPeriod(SDL_Window *window) {
   return (1000 + static_cast<Uint64>(rate) - 1) / static_cast<Uint64>(rate);
 }
 
-SDL_Rect Union(const SDL_Rect &a, const SDL_Rect &b) {
-  if (a.w <= 0 || a.h <= 0) return b;
-  SDL_Rect both;
-  SDL_UnionRect(&a, &b, &both);
-  return both;
-}
+bool Pending(const SdlWindow &native) { return !SDL_RectEmpty(&native.unsent); }
 
 // Virtual-key code of an SDL key: digits and letters by position or
 // layout as Windows has them, the rest by scancode.
@@ -246,8 +240,8 @@ class SdlBackend final : public Backend {
     if (!videoReady_) return;
     SDL_Event event;
     if (presenter_.Busy()) {
-      // The events that BeginDraw brought in from the server; the next
-      // pump waits for the update in flight.
+      // Only the events already in SDL's queue; the next pump, which talks
+      // to the server, waits for the update in flight.
       while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Handle(event);
       return;
     }
@@ -267,7 +261,7 @@ class SdlBackend final : public Backend {
     const Uint64 now = SDL_GetTicks64();
     for (const SdlWindow *native : windows_) {
       const Uint64 due = DueAt(*native);
-      if (native->pending) timeout = due > now ? std::min<int>(timeout, static_cast<int>(due - now)) : 0;
+      if (Pending(*native)) timeout = due > now ? std::min<int>(timeout, static_cast<int>(due - now)) : 0;
     }
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, timeout)) Handle(event);
@@ -355,8 +349,9 @@ class SdlBackend final : public Backend {
     rect.w = std::clamp<int>(changed.right, 0, native->backWidth) - rect.x;
     rect.h = std::clamp<int>(changed.bottom, 0, native->backHeight) - rect.y;
     if (rect.w <= 0 || rect.h <= 0) return;
-    native->unsent = native->pending ? Union(native->unsent, rect) : rect;
-    native->pending = true;
+    SDL_Rect both;  // SDL's union of an empty rectangle and another is the other
+    SDL_UnionRect(&native->unsent, &rect, &both);
+    native->unsent = both;
     if (native->urgent || SDL_GetTicks64() >= DueAt(*native)) {
       WaitForPresent();
       Send(*native);
@@ -364,10 +359,12 @@ class SdlBackend final : public Backend {
   }
 
   // Copies what the screen has not had yet from the back buffer into the
-  // window surface (renewed by SDL after a resize) and cuts native.unsent
-  // to what the surface holds; false when there is nothing to send. Only
-  // while no update is in flight.
-  bool CopyUnsent(SdlWindow &native) {
+  // window surface (renewed by SDL after a resize), sets sent to that part,
+  // cut to what the surface holds, and leaves nothing unsent; false when
+  // there is nothing to send. Only while no update is in flight.
+  bool CopyUnsent(SdlWindow &native, SDL_Rect *sent) {
+    SDL_Rect r = native.unsent;
+    native.unsent = SDL_Rect{};
     SDL_Surface *s = SDL_GetWindowSurface(native.window);
     if (s == nullptr) return false;
     const SDL_PixelFormat *f = s->format;
@@ -379,7 +376,6 @@ class SdlBackend final : public Backend {
       }
       return false;
     }
-    SDL_Rect r = native.unsent;
     r.w = std::min(r.x + r.w, std::min(s->w, native.backWidth)) - r.x;
     r.h = std::min(r.y + r.h, std::min(s->h, native.backHeight)) - r.y;
     if (r.w <= 0 || r.h <= 0) return false;
@@ -389,7 +385,7 @@ class SdlBackend final : public Backend {
                   native.back.data() + static_cast<size_t>(y) * native.backWidth + r.x, static_cast<size_t>(r.w) * 4);
     }
     if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
-    native.unsent = r;
+    *sent = r;
     return true;
   }
 
@@ -599,7 +595,6 @@ class SdlBackend final : public Backend {
   // drawn, the back buffer at the next refresh).
   static void SendWholeNext(SdlWindow &native) {
     native.unsent = SDL_Rect{0, 0, native.backWidth, native.backHeight};
-    native.pending = native.backWidth > 0 && native.backHeight > 0;
     native.urgent = true;
   }
 
@@ -612,30 +607,31 @@ class SdlBackend final : public Backend {
 
   // Only when no update is in flight.
   void Send(SdlWindow &native) {
-    native.pending = false;
     native.urgent = false;
     native.lastSend = SDL_GetTicks64();
-    if (!CopyUnsent(native)) return;
+    SDL_Rect sent;
+    if (!CopyUnsent(native, &sent)) return;
     if (asyncPresent_) {
-      presenter_.Submit(native.window, native.unsent);
+      presenter_.Submit(native.window, sent);
     } else {
-      SDL_UpdateWindowSurfaceRects(native.window, &native.unsent, 1);
+      SDL_UpdateWindowSurfaceRects(native.window, &sent, 1);
     }
   }
 
+  // Before a window goes or the process ends: on this thread, so that the
+  // last frame has reached the server when this returns.
   void SendAllPending() {
     WaitForPresent();
     for (SdlWindow *native : windows_) {
-      if (!native->pending) continue;
-      native->pending = false;
-      if (CopyUnsent(*native)) SDL_UpdateWindowSurfaceRects(native->window, &native->unsent, 1);
+      SDL_Rect sent;
+      if (Pending(*native) && CopyUnsent(*native, &sent)) SDL_UpdateWindowSurfaceRects(native->window, &sent, 1);
     }
   }
 
   void SendDue() {
     const Uint64 now = SDL_GetTicks64();
     for (SdlWindow *native : windows_) {
-      if (!native->pending || now < DueAt(*native)) continue;
+      if (!Pending(*native) || now < DueAt(*native)) continue;
       WaitForPresent();
       Send(*native);
     }
