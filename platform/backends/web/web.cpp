@@ -32,7 +32,6 @@ EM_JS(void, WebAttach, (int width, int height), {
   canvas.height = height;
   Module.velmoraCanvas = canvas;
   Module.velmoraContext = canvas.getContext('2d');
-  Module.velmoraImage = null;  // present.cpp views the canvas pixels of the new size
   if (Module.velmoraListening) return;  // a new size, the same listeners
   Module.velmoraListening = true;
   Module.velmoraListen(canvas);  // page_input.js
@@ -78,8 +77,6 @@ EM_JS(void, WebMessageBox, (const char *caption, const char *text), {
 struct WebWindow {
   std::vector<uint32_t> pixels;
   CanvasImage canvas;
-  int width = 0;  // 0 until the canvas is attached
-  int height = 0;
   int clientWidth = 0;  // the client area's size, for the desktop's
   int clientHeight = 0;
 };
@@ -151,17 +148,15 @@ class WebBackend final : public Backend {
     if (width <= 0 || height <= 0) return false;
     native->clientWidth = width;
     native->clientHeight = height;
-    if (native->width != width || native->height != height) {
+    if (native->canvas.width != width || native->canvas.height != height) {  // 0 by 0 until attached
       native->pixels.assign(static_cast<size_t>(width) * height, 0);
-      native->width = width;
-      native->height = height;
       ResizeCanvasImage(native->canvas, width, height);
       WebAttach(width, height);
     }
     surface->pixels = native->pixels.data();
-    surface->stride = native->width;
-    surface->width = native->width;
-    surface->height = native->height;
+    surface->stride = width;
+    surface->width = width;
+    surface->height = height;
     return true;
   }
 
