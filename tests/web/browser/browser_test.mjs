@@ -16,7 +16,7 @@
 // Every page must leave the console without errors and warnings, from the
 // load to after the program's end.
 //   node browser_test.mjs URL SCREENSHOT [chromium|firefox] [RUN,...]
-import puppeteer from 'puppeteer-core';
+import {launch, sizeDesktop} from './page.mjs';
 
 const [url, screenshot, engine = 'chromium', runList = 'desktop,scale,phone'] = process.argv.slice(2);
 const runs = runList.split(',');
@@ -28,15 +28,11 @@ const check = (ok, what) => {
 const say = (what) => console.log(`browser (${engine}): ${what}`);
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-const browser = await puppeteer.launch(engine === 'firefox'
-  ? {browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true}
-  : {executablePath: '/usr/bin/chromium', headless: true,
-     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-            '--disable-component-update', '--disable-sync']});
+const browser = await launch(engine);
 
 // Console errors and warnings, page errors and failed requests of every page.
 const problems = [];
-const newPage = async (name) => {
+const watchedPage = async (name) => {
   const page = await browser.newPage();
   page.on('console', (m) => {
     if (['error', 'warn', 'warning', 'assert'].includes(m.type())) problems.push(`${name}: console ${m.type()}: ${m.text()}`);
@@ -153,16 +149,8 @@ const sceneShown = async (page, label) => {
 };
 
 async function desktopRun() {
-  const page = await newPage('desktop');
-  if (engine === 'chromium') {
-    // A 1280 by 1024 screen, as the native runs' desktop.
-    const cdp = await page.createCDPSession();
-    await cdp.send('Emulation.setDeviceMetricsOverride', {
-      width: 900, height: 760, deviceScaleFactor: 1, mobile: false, screenWidth: 1280, screenHeight: 1024,
-    });
-  } else {
-    await page.setViewport({width: 900, height: 760});
-  }
+  const page = await watchedPage('desktop');
+  await sizeDesktop(page, engine);
   say(`desktop: first frame ${await open(page)} ms after the page was asked for`);
   check((await page.title()) === 'VELMORA', 'desktop: the document title is "VELMORA"');
   const box = await canvasBox(page);
@@ -237,7 +225,7 @@ async function desktopRun() {
 const twins = async (label, setup) => {
   const pages = [];
   for (const [index, name] of [`${label} A`, `${label} B`].entries()) {
-    const page = await newPage(name);
+    const page = await watchedPage(name);
     await holdClock(page);
     await setup(page, index);
     await page.bringToFront();
@@ -252,18 +240,8 @@ const twins = async (label, setup) => {
 };
 
 async function scaleRun() {
-  const metrics = async (page, width) => {
-    if (engine === 'chromium') {
-      const cdp = await page.createCDPSession();
-      await cdp.send('Emulation.setDeviceMetricsOverride', {
-        width, height: 1000, deviceScaleFactor: 1, mobile: false, screenWidth: 1280, screenHeight: 1024,
-      });
-    } else {
-      await page.setViewport({width, height: 1000});
-    }
-  };
   // A is 396 CSS pixels wide, half the client area; B shows it at 1:1.
-  const [half, whole] = await twins('scale', (page, index) => metrics(page, index === 0 ? 396 : 900));
+  const [half, whole] = await twins('scale', (page, index) => sizeDesktop(page, engine, index === 0 ? 396 : 900, 1000));
   const halfBox = await canvasBox(half), wholeBox = await canvasBox(whole);
   check(halfBox.width === 396 && wholeBox.width === 792,
         `scale: the canvas is shown ${halfBox.width} and ${wholeBox.width} pixels wide`);

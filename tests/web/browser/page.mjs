@@ -1,8 +1,8 @@
-// What same_canvas.mjs and frame_work.mjs share: Debian's headless Chromium
-// (or Firefox ESR, through WebDriver BiDi) started as the browser test starts
-// it, and a page of 900 by 760 on a 1280 by 1024 screen, the native runs'
-// desktop (Firefox keeps its own screen; the client area does not depend on
-// it as long as the window fits).
+// What the browser scripts share: Debian's headless Chromium (or Firefox
+// ESR, through WebDriver BiDi) started with the same flags everywhere, and
+// a desktop-sized page on a 1280 by 1024 screen, the native runs' desktop
+// (Firefox keeps its own screen; the client area does not depend on it as
+// long as the window fits).
 import puppeteer from 'puppeteer-core';
 
 export const launch = (browserName = 'chromium') => puppeteer.launch(browserName === 'firefox' ? {
@@ -14,15 +14,20 @@ export const launch = (browserName = 'chromium') => puppeteer.launch(browserName
          '--disable-component-update', '--disable-sync'],
 });
 
-export const newPage = async (browser, browserName = 'chromium') => {
-  const page = await browser.newPage();
+// Gives page a desktop viewport of width by height CSS pixels.
+export const sizeDesktop = async (page, browserName = 'chromium', width = 900, height = 760) => {
   if (browserName === 'firefox') {
-    await page.setViewport({width: 900, height: 760});
+    await page.setViewport({width, height});
   } else {
     const cdp = await page.createCDPSession();
     await cdp.send('Emulation.setDeviceMetricsOverride', {
-      width: 900, height: 760, deviceScaleFactor: 1, mobile: false, screenWidth: 1280, screenHeight: 1024,
+      width, height, deviceScaleFactor: 1, mobile: false, screenWidth: 1280, screenHeight: 1024,
     });
   }
+};
+
+export const newPage = async (browser, browserName = 'chromium') => {
+  const page = await browser.newPage();
+  await sizeDesktop(page, browserName);
   return page;
 };
