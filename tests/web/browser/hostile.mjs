@@ -8,7 +8,7 @@
 // with exit code 0. Meant for the debug build (assertions, SAFE_HEAP,
 // UBSan), where a fault shows as a console error or an abort.
 //   node hostile.mjs URL [SECONDS [SEED]]   (HOSTILE_TRACE=1 prints each action's time)
-import puppeteer from 'puppeteer-core';
+import {launch} from './page.mjs';
 
 const [url, secondsArg = '60', seedArg] = process.argv.slice(2);
 const seconds = Number(secondsArg);
@@ -28,11 +28,7 @@ const check = (ok, what) => {
   if (!ok) failures.push(what);
 };
 
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium', headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const browser = await launch();
 const problems = [];
 try {
   const page = await browser.newPage();
@@ -52,22 +48,17 @@ try {
   await page.goto(url);
   await page.waitForFunction(() => window.Module && Module.velmoraFrames > 0, {timeout: 60000});
 
-  // The canvas, and the Escape button, which ends the program as it should
-  // and so is kept out of the random input.
+  // The Escape button ends the program, as it should, and input aimed a
+  // little beyond the canvas lands on it now and then (or on the place it
+  // will have once a resize has been laid out), so it is disabled for the
+  // session; Escape from the keyboard ends the program at the end.
+  await page.evaluate(() => { document.querySelector('button[data-code="Escape"]').disabled = true; });
   const canvasBox = () => page.evaluate(() => {
     const r = document.getElementById('velmora').getBoundingClientRect();
-    const e = document.querySelector('button[data-code="Escape"]').getBoundingClientRect();
-    return {x: r.left, y: r.top, width: r.width, height: r.height,
-            escape: {left: e.left - 4, top: e.top - 4, right: e.right + 4, bottom: e.bottom + 4}};
+    return {x: r.left, y: r.top, width: r.width, height: r.height};
   });
-  // Somewhere on the canvas, or a little beyond it, but not on Escape.
-  const near = (box) => {
-    for (;;) {
-      const x = box.x - 20 + random() * (box.width + 40), y = box.y - 20 + random() * (box.height + 40);
-      const e = box.escape;
-      if (x < e.left || x > e.right || y < e.top || y > e.bottom) return [x, y];
-    }
-  };
+  // Somewhere on the canvas, or a little beyond it.
+  const near = (box) => [box.x - 20 + random() * (box.width + 40), box.y - 20 + random() * (box.height + 40)];
   const keys = ['1', 'p', 'f', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'a', 'Shift', 'Control', 'Numpad1', 'Space'];
   const held = new Set();
 
