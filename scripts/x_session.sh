@@ -1,7 +1,8 @@
 # Sourced by the scripts that need a display of their own (the Wine check,
-# the platform's SDL2 and conformance checks, the motion and frame tables).
-# Needs $work (a scratch folder), the array pids and a function fail of the
-# sourcing script.
+# the platform's SDL2, latency and conformance checks, the motion and frame
+# tables). start_x_session needs $work (a scratch folder), the array pids
+# and a function fail of the sourcing script; begin_x_check sets up the
+# first two for a check.
 
 # Waits up to $1 seconds for the command after it to succeed.
 wait_for() {

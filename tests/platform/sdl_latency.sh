@@ -14,7 +14,8 @@
 # Escape ends the program; the X window must show it (the preloaded
 # sdl_last_frame_shim hashes every update sent and the window at the end).
 #   tests/platform/sdl_latency.sh PROGRAM PROBE SHIM [TRIES]
-# Exit code 77 (skipped) when Xvfb, openbox, xdotool or wmctrl is missing.
+# Exit code 77 (skipped) when Xvfb, openbox, xdotool, wmctrl or xwininfo is
+# missing.
 set -euo pipefail
 program=$1 probe=$2 shim=$3 tries=${4:-}
 source "$(dirname "$0")/../../scripts/x_session.sh"

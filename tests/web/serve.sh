@@ -11,4 +11,6 @@ serve_folder() {
     python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port$path')" 2>/dev/null && return 0
     sleep 0.1
   done
+  echo "serve_folder: the server on port $port did not answer for $path" >&2
+  return 1
 }
