@@ -15,6 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/jobs.sh
+. scripts/stats.sh
 rounds=${1:-3}
 seconds=${2:-5}
 program=$(realpath "${3:-build/velmora}")
@@ -62,7 +63,6 @@ measure() {
   [[ $count =~ ^[0-9]+$ ]] || { echo "fps_compare: no count for $*" >&2; exit 1; }
   awk -v c="$count" -v s="$seconds" 'BEGIN { printf "%.1f\n", c / s }'
 }
-median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 floor_runs=(); program_runs=()
 for _ in $(seq "$rounds"); do
@@ -71,8 +71,8 @@ for _ in $(seq "$rounds"); do
   fps=$(measure "$program_probes:PresentFrame" "$program"); echo "  velmora: $fps fps"
   program_runs+=("$fps")
 done
-floor=$(printf '%s\n' "${floor_runs[@]}" | median)
-program=$(printf '%s\n' "${program_runs[@]}" | median)
-awk -v p="$program" -v f="$floor" 'BEGIN {
+read -r floor _ <<<"$(printf '%s\n' "${floor_runs[@]}" | spread)"
+read -r program_fps _ <<<"$(printf '%s\n' "${program_runs[@]}" | spread)"
+awk -v p="$program_fps" -v f="$floor" 'BEGIN {
   printf "median: velmora %.1f fps, SDL floor %.1f fps; velmora / floor = %.3f\n", p, f, p / f
 }'

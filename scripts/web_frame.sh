@@ -23,6 +23,7 @@ cmake --build --preset web --target velmora >/dev/null
 server=""
 trap '[[ -z $server ]] || kill $server 2>/dev/null || true' EXIT
 source tests/web/serve.sh
+source scripts/stats.sh
 serve_folder build-web
 
 native() {
@@ -42,7 +43,5 @@ for round in $(seq "$rounds"); do
   ratios+=("$ratio")
   echo "  round $round: native $n us, page $work us over $frames frames (then putImageData $put us): page / native $ratio"
 done
-printf '%s\n' "${ratios[@]}" | sort -g | awk '{a[NR] = $1} END {
-  median = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
-  printf "page / native: median %.3f, range %.3f to %.3f over %d rounds (target at most 1.3)\n", median, a[1], a[NR], NR
-}'
+read -r median low high count <<<"$(printf '%s\n' "${ratios[@]}" | spread)"
+printf "page / native: median %.3f, range %.3f to %.3f over %d rounds (target at most 1.3)\n" "$median" "$low" "$high" "$count"

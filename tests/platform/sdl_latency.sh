@@ -19,6 +19,7 @@
 set -euo pipefail
 program=$1 probe=$2 shim=$3 tries=${4:-}
 source "$(dirname "$0")/../../scripts/x_session.sh"
+source "$(dirname "$0")/../../scripts/stats.sh"
 require_tools sdl_latency Xvfb openbox xdotool wmctrl xwininfo
 begin_x_check sdl_latency
 release_input() {
@@ -64,9 +65,9 @@ try() {
 }
 # summary NAME FILE: the median and the worst of the figures in FILE.
 summary() {
-  sort -g "$2" | awk -v name="$1" '{ a[NR] = $1 } END {
-    median = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
-    printf "%s: median %.1f ms, worst %.1f ms over %d tries\n", name, median, a[NR], NR }'
+  local median worst count
+  read -r median _ worst count <<<"$(spread <"$2")"
+  printf "%s: median %.1f ms, worst %.1f ms over %d tries\n" "$1" "$median" "$worst" "$count"
 }
 
 start_program latency
