@@ -32,7 +32,7 @@ start_x_session() {
 
 # For a check named $1: a scratch folder in work (kept when the check sets
 # failed), an empty pids, say, and an exit trap that calls the check's
-# release_input, where it has one, and ends the X session.
+# before_x_stop, where it has one, and ends the X session.
 begin_x_check() {
   check_name=$1
   work=$(mktemp -d)
@@ -42,7 +42,7 @@ begin_x_check() {
   trap end_x_check EXIT
 }
 end_x_check() {
-  if declare -F release_input >/dev/null; then release_input; fi
+  if declare -F before_x_stop >/dev/null; then before_x_stop; fi
   stop_x_session
   if ((failed)); then echo "$check_name: logs kept in $work" >&2; else rm -rf "$work"; fi
 }

@@ -14,26 +14,20 @@
 set -euo pipefail
 mode=$1
 shift
-say() { echo "conformance ($mode): $*"; }
-skip() { say "SKIPPED: $*"; exit 77; }
+skip() { echo "conformance ($mode): SKIPPED: $*"; exit 77; }
 for tool in Xvfb openbox wmctrl; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
 
-work=$(mktemp -d)
-pids=()
-failed=0
-cleanup() {
+source "$(dirname "$0")/../../scripts/x_session.sh"
+source "$(dirname "$0")/../../scripts/wine_env.sh"
+begin_x_check "conformance ($mode)"
+before_x_stop() {
   if [[ $mode == wine && -n ${WINEPREFIX:-} ]]; then timeout 20 wineserver -k 2>/dev/null || true; fi
-  stop_x_session
-  if ((failed)); then echo "conformance: logs kept in $work" >&2; else rm -rf "$work"; fi
 }
-trap cleanup EXIT
 fail() {
   failed=1
   echo "conformance ($mode): FAILED: $*" >&2
   exit 1
 }
-source "$(dirname "$0")/../../scripts/x_session.sh"
-source "$(dirname "$0")/../../scripts/wine_env.sh"
 
 run=()
 case $mode in

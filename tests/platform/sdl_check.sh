@@ -27,7 +27,7 @@ source "$(dirname "$0")/../../scripts/x_session.sh"
 require_tools sdl_check Xvfb openbox xdotool wmctrl xwininfo import python3
 
 begin_x_check sdl_check
-release_input() {
+before_x_stop() {
   xdotool keyup Escape shift space a 2>/dev/null || true
 }
 fail() {

@@ -22,7 +22,7 @@ source "$(dirname "$0")/../../scripts/x_session.sh"
 source "$(dirname "$0")/../../scripts/stats.sh"
 require_tools sdl_latency Xvfb openbox xdotool wmctrl xwininfo
 begin_x_check sdl_latency
-release_input() {
+before_x_stop() {
   xdotool keyup f 2>/dev/null || true
   xdotool mouseup 1 2>/dev/null || true
 }
